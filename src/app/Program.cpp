@@ -1,0 +1,93 @@
+#include "Program.h"
+
+#include <cstring>
+
+#include "../menus/MainMenu.h"
+#include "../settings/Settings.h"
+#include "Current.h"
+
+int (*CProgram::flip)(SDL_Surface* screen) = SDL_Flip;
+
+namespace {
+
+// True when SDL fell back on drawing into a text terminal: there is no display to play on.
+bool TextModeDriver() {
+    char name[32] = "";
+    if (!SDL_VideoDriverName(name, sizeof(name))) {
+        return true;
+    }
+    return std::strcmp(name, "caca") == 0 || std::strcmp(name, "aalib") == 0;
+}
+
+} // namespace
+
+SDL_Surface* CProgram::OpenVideoMode(int fullHd) {
+    if (fullHd == 1) {
+        return SDL_SetVideoMode(1920, 1080, 32, SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWSURFACE);
+    }
+    return SDL_SetVideoMode(1280, 720, 32, SDL_DOUBLEBUF | SDL_HWSURFACE);
+}
+
+bool CProgram::Start() {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    if (!SDL_getenv("SDL_VIDEODRIVER") && TextModeDriver()) {
+        return false;
+    }
+
+    CSettings* settings = new CSettings();
+    settings->Load();
+    int fullHd = settings->fullHd;
+    delete settings;
+
+    // A display that cannot give full HD still gets the window.
+    SDL_Surface* screen = OpenVideoMode(fullHd);
+    if (!screen && fullHd == 1) {
+        screen = OpenVideoMode(0);
+    }
+    if (!screen) {
+        return false;
+    }
+    SDL_WM_SetCaption("Zorvat", "Zorvat");
+
+    current::GetInstance()->stateID = StateMainMenu;
+    current::GetInstance()->nextState = StateNone;
+    current::GetInstance()->state = new CMainMenu();
+    return true;
+}
+
+int CProgram::Pass() {
+    if (current::GetInstance()->stateID == StateExit) {
+        return 0;
+    }
+    if (current::GetInstance()->state) {
+        current::GetInstance()->state->HandleEvents();
+    }
+    if (current::GetInstance()->state) {
+        current::GetInstance()->state->Update();
+    }
+    ChangeState();
+
+    // The options screen may have re-opened the video mode: always draw on the surface in force.
+    SDL_Surface* screen = SDL_GetVideoSurface();
+    if (!screen) {
+        return 1;
+    }
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    if (current::GetInstance()->state) {
+        current::GetInstance()->state->Render(screen);
+    }
+    if (flip(screen) == -1) {
+        return 1;
+    }
+    return -1;
+}
+
+int CProgram::Run() {
+    int status = -1;
+    while (status < 0) {
+        status = Pass();
+    }
+    return status;
+}

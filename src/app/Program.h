@@ -1,0 +1,27 @@
+#ifndef ZORVAT_APP_PROGRAM_H
+#define ZORVAT_APP_PROGRAM_H
+
+#include <SDL.h>
+
+// The program's start-up and its frame loop.
+class CProgram {
+public:
+    // Flips the screen; SDL_Flip unless a test puts its own in.
+    static int (*flip)(SDL_Surface* screen);
+
+    // Brings up video in the saved display mode, names the window and installs the main
+    // menu; false when no screen could be opened.
+    static bool Start();
+
+    // Runs one pass of the frame loop; -1 to go on, otherwise the exit status.
+    static int Pass();
+
+    // Runs passes until the loop ends and returns the exit status.
+    static int Run();
+
+    // Opens the video mode of a display mode (1 is full HD, anything else the window);
+    // null when SDL cannot give it.
+    static SDL_Surface* OpenVideoMode(int fullHd);
+};
+
+#endif

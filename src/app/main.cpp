@@ -1,0 +1,8 @@
+#include "Program.h"
+
+int main(int, char**) {
+    if (!CProgram::Start()) {
+        return 1;
+    }
+    return CProgram::Run();
+}
