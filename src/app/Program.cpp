@@ -7,6 +7,8 @@
 #include "Current.h"
 
 int (*CProgram::flip)(SDL_Surface* screen) = SDL_Flip;
+SDL_Surface* (*CProgram::setVideoMode)(int width, int height, int bpp,
+                                       Uint32 flags) = SDL_SetVideoMode;
 
 namespace {
 
@@ -23,9 +25,9 @@ bool TextModeDriver() {
 
 SDL_Surface* CProgram::OpenVideoMode(int fullHd) {
     if (fullHd == 1) {
-        return SDL_SetVideoMode(1920, 1080, 32, SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWSURFACE);
+        return setVideoMode(1920, 1080, 32, SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWSURFACE);
     }
-    return SDL_SetVideoMode(1280, 720, 32, SDL_DOUBLEBUF | SDL_HWSURFACE);
+    return setVideoMode(1280, 720, 32, SDL_DOUBLEBUF | SDL_HWSURFACE);
 }
 
 bool CProgram::Start() {

@@ -9,6 +9,9 @@ public:
     // Flips the screen; SDL_Flip unless a test puts its own in.
     static int (*flip)(SDL_Surface* screen);
 
+    // Sets a video mode; SDL_SetVideoMode unless a test puts its own in.
+    static SDL_Surface* (*setVideoMode)(int width, int height, int bpp, Uint32 flags);
+
     // Brings up video in the saved display mode, names the window and installs the main
     // menu; false when no screen could be opened.
     static bool Start();
