@@ -10,6 +10,7 @@ CMainMenu::CMainMenu() {
     menuSelect->LoadSheet("Data/Original/Menu/Menu_Select.bmp",
                           "Data/Skaliert/Menu/Menu_Select.bmp", 5, 520, 500);
     menuSelect->SetMagentaKey();
+    // Every frame of the highlight covers the whole block of entries, centred in full HD.
     if (menuSelect->fullHd != 0) {
         menuSelect->rect.x = 700;
         menuSelect->rect.y = 300;
@@ -35,8 +36,24 @@ void CMainMenu::HandleEvents() {
         } else if (event.type == SDL_KEYDOWN) {
             switch (event.key.keysym.sym) {
             case SDLK_RETURN:
-                if (selection == 5) {
+                switch (selection) {
+                case 1:
+                    SetNextState(StateSinglePlayer);
+                    break;
+                case 2:
+                    SetNextState(StateMultiPlayer);
+                    break;
+                case 3:
+                    SetNextState(StateOptions);
+                    break;
+                case 4:
+                    SetNextState(StateCredits);
+                    break;
+                case 5:
                     SetNextState(StateExit);
+                    break;
+                default:
+                    break;
                 }
                 break;
             case SDLK_UP:

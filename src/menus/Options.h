@@ -26,6 +26,10 @@ public:
     int row = 1;
     int level = 2;
     int displayMode = 2;
+
+private:
+    // Re-opens the video mode if the display mode changed, then saves each changed value.
+    void Apply();
 };
 
 #endif
