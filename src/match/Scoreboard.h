@@ -24,8 +24,12 @@ public:
     SDL_Rect rightPosition = {0, 0, 0, 0};
     CImage* result = nullptr;
     Uint8 fullHd = 0;
+    bool ttfStarted = false; // this scoreboard holds a reference on the font engine
 
 private:
+    // Loads a result picture from Data/<tree>/Game/ and draws it over everything.
+    void ShowResult(SDL_Surface* screen, const char* name);
+
     CScoreboard(const CScoreboard&) = delete;
     CScoreboard& operator=(const CScoreboard&) = delete;
 };
