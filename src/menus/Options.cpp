@@ -11,9 +11,9 @@ namespace {
 
 // Loads a foreground picture (or sheet, when frameCount is not 0), keys out magenta and
 // places it at the constants of its display mode.
-CImage* LoadMarker(const char* fullHdPath, const char* scaledPath, int frameCount, int frameWidth,
-                   int frameHeight, Sint16 fullHdX, Sint16 fullHdY, Sint16 scaledX,
-                   Sint16 scaledY) {
+CImage* LoadForeground(const char* fullHdPath, const char* scaledPath, int frameCount,
+                       int frameWidth, int frameHeight, Sint16 fullHdX, Sint16 fullHdY,
+                       Sint16 scaledX, Sint16 scaledY) {
     CImage* image = new CImage();
     if (frameCount != 0) {
         image->LoadSheet(fullHdPath, scaledPath, frameCount, frameWidth, frameHeight);
@@ -67,16 +67,18 @@ float FrameOf(int value, int count) {
 COptions::COptions() {
     optionsBack = new CImage();
     optionsBack->Load("Data/Original/Menu/OptionsBack.bmp", "Data/Skaliert/Menu/OptionsBack.bmp");
-    selections1 =
-        LoadMarker("Data/Original/Menu/Options_Selections1.bmp",
-                   "Data/Skaliert/Menu/Options_Selections1.bmp", 3, 221, 61, 1080, 450, 720, 300);
-    selections2 =
-        LoadMarker("Data/Original/Menu/Options_Selections2.bmp",
-                   "Data/Skaliert/Menu/Options_Selections2.bmp", 2, 100, 45, 1149, 616, 766, 410);
-    select1 = LoadMarker("Data/Original/Menu/Options_Select1.bmp",
-                         "Data/Skaliert/Menu/Options_Select1.bmp", 0, 0, 0, 1049, 455, 699, 303);
-    select2 = LoadMarker("Data/Original/Menu/Options_Select2.bmp",
-                         "Data/Skaliert/Menu/Options_Select2.bmp", 0, 0, 0, 1130, 622, 753, 414);
+    selections1 = LoadForeground("Data/Original/Menu/Options_Selections1.bmp",
+                                 "Data/Skaliert/Menu/Options_Selections1.bmp", 3, 221, 61, 1080,
+                                 450, 720, 300);
+    selections2 = LoadForeground("Data/Original/Menu/Options_Selections2.bmp",
+                                 "Data/Skaliert/Menu/Options_Selections2.bmp", 2, 100, 45, 1149,
+                                 616, 766, 410);
+    select1 =
+        LoadForeground("Data/Original/Menu/Options_Select1.bmp",
+                       "Data/Skaliert/Menu/Options_Select1.bmp", 0, 0, 0, 1049, 455, 699, 303);
+    select2 =
+        LoadForeground("Data/Original/Menu/Options_Select2.bmp",
+                       "Data/Skaliert/Menu/Options_Select2.bmp", 0, 0, 0, 1130, 622, 753, 414);
 
     row = 1;
     settings = new CSettings();
