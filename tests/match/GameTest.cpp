@@ -73,8 +73,8 @@ TEST_F(GameTest, PointsAreCountedAndRaiseTheSpeedFloor) {
     Frame(game);
     EXPECT_EQ(game->rightScore, 1);
 
-    const int floors[][3] = {{2, 400, 400}, {3, 400, 450}, {5, 470, 470},
-                             {6, 460, 500}, {9, 400, 550}, {9, 600, 600}};
+    const int floors[][3] = {{2, 400, 400}, {3, 400, 450}, {5, 470, 470}, {6, 460, 500},
+                             {9, 400, 550}, {9, 520, 550}, {9, 600, 600}};
     for (const auto& f : floors) {
         game->leftScore = f[0];
         game->rightScore = 0;
@@ -118,7 +118,8 @@ TEST_F(GameTest, EndsAtTenWithTheResultOfModeAndWinner) {
         ReleaseAllKeys();
         EXPECT_EQ(game->ball->x, ballX);
         EXPECT_EQ(game->leftScore + game->rightScore, 17);
-        EXPECT_NEAR(game->leftPaddle->y, paddleY + 4, 0.001);
+        EXPECT_GT(game->leftPaddle->y, paddleY); // the serve's wait may lengthen the step
+        EXPECT_EQ(game->leftPaddle->frame, 2);
 
         // The picture is read afresh every frame it shows.
         WriteBitmap(std::string("Data/Skaliert/Game/") + c.picture, 400, 133, 255, 255, 255);
@@ -203,8 +204,7 @@ TEST_F(GameTest, ScoresAreDrawnInTheirColourFromTheirCorners) {
         }
         EXPECT_GE(minX[0], m.left);
         EXPECT_LT(minX[0], m.left + 15);
-        EXPECT_GE(minX[1], m.right);
-        EXPECT_LT(minX[1], m.right + 15);
+        EXPECT_EQ(minX[1] - minX[0], m.right - m.left); // both read "0"
         EXPECT_GE(minY, m.top);
         EXPECT_GE(maxY - minY, m.minHeight);
         EXPECT_LE(maxY - minY, m.maxHeight);
