@@ -188,7 +188,7 @@ CCanvas CArtwork::Backdrop() const {
     // way from the left one to the right one.
     screen.RoundRect(120, 640, 34, 230, 17, Decor);
     screen.RoundRect(1766, 170, 34, 230, 17, Decor);
-    for (int i = 5; i >= 1; --i) {
+    for (int i = 4; i >= 1; --i) {
         screen.Disc(1660 - 45 * i, 470 + 30 * i, 17 - 2.4 * i,
                     Mix(NightBottom, Decor, 1 - 0.15 * i));
     }
@@ -286,9 +286,9 @@ CCanvas CArtwork::Marker(int row) const {
     const double tip = row == 1 ? LevelX - 6 : ModeX - 4;
     const double middle = row == 1 ? LevelY + LevelH / 2 : ModeY + ModeH / 2;
     const double w = tip - x + 1;
-    const double h = middle + 12 - y;
+    const double h = middle + 15 - y;
     return Overlay(OptionsBack(), x, y, Pixels(w) + 1, Pixels(h) + 1, [&](CCanvas& c) {
-        c.Triangle(tip - 14, middle - 11, tip - 14, middle + 11, tip, middle, Amber);
+        c.Triangle(tip - 15, middle - 14, tip - 15, middle + 14, tip, middle, Amber);
     });
 }
 
