@@ -28,8 +28,9 @@ const Colour BallCore = 0xFFF3D2;
 const double FullWidth = 1920;
 const double FullHeight = 1080;
 
-// The paddle's body as the ball sees it: a ball whose left edge is 65..80 touches the left
-// paddle (drawn from x 30), one whose top is 33..147 below the paddle's top is level with it.
+// The paddle's body as the ball sees it. The ball bounces off the left paddle (drawn from x 30)
+// with its left edge at 65..80 and its top 33..147 below the paddle's top: the body fills the
+// 15 columns next to the field and the rows 40..155 that the ball's centre spans then.
 const double PaddleWidth = 50;
 const double PaddleHeight = 190;
 const double BodyWidth = 15;
@@ -51,6 +52,7 @@ const double Marker2X = 1130, Marker2Y = 622;
 // The banner of the result pictures and the reach of its shadow.
 const double BannerX = 460, BannerY = 390, BannerW = 1000, BannerH = 300, BannerShadow = 28;
 
+// Writes picture as a 32-bit bitmap; clears ok when that fails.
 void Write32(bool& ok, const std::string& path, const CCanvas& picture) {
     ok = CBitmapWriter::Save(
              path, CBitmapWriter::Encode32(picture.Width(), picture.Height(), picture.Pixels())) &&
@@ -108,6 +110,7 @@ bool CArtwork::WriteTree(const std::string& folder) const {
 }
 
 CCanvas CArtwork::Ball() const {
+    // Sprites that move are smoothed into the field colour that they cross most of the time.
     CCanvas ball(Pixels(15), Pixels(15), scale, Field);
     ball.Disc(7.5, 7.5, 7.5, BallRim);
     ball.Disc(7.5, 7.5, 5.5, BallCore);

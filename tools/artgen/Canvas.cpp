@@ -164,6 +164,17 @@ double CCanvas::TextWidth(const std::string& text, double points, bool bold) con
     return w / scale;
 }
 
+bool CCanvas::HasFonts() {
+    for (bool bold : {false, true}) {
+        TTF_Font* font = OpenFont(12, bold);
+        if (font == nullptr) {
+            return false;
+        }
+        TTF_CloseFont(font);
+    }
+    return true;
+}
+
 CCanvas CCanvas::Crop(int x, int y, int w, int h) const {
     CCanvas part(w, h, scale, Magenta);
     for (int py = 0; py < h; ++py) {

@@ -66,6 +66,9 @@ public:
     // Turns every pixel that still equals the same pixel of under into magenta.
     void KeyOut(const CCanvas& under);
 
+    // Whether the DejaVu Sans faces that Text draws with can be opened.
+    static bool HasFonts();
+
     // Lowers the number of colours other than magenta to at most count by merging close ones.
     void LimitColours(std::size_t count);
 

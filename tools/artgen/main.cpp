@@ -11,8 +11,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s DATA_FOLDER\n", argv[0]);
         return 2;
     }
-    if (TTF_Init() != 0) {
-        std::fprintf(stderr, "zorvat-artgen: %s\n", TTF_GetError());
+    if (TTF_Init() != 0 || !CCanvas::HasFonts()) {
+        std::fprintf(stderr, "zorvat-artgen: cannot open the DejaVu Sans fonts: %s\n",
+                     TTF_GetError());
         return 1;
     }
     const std::string data = argv[1];
