@@ -48,6 +48,11 @@ const Picture Pictures[] = {
     {"Menu/Credits.bmp", Kind::Backdrop, 1, 1920, 1080},
 };
 
+const Picture& Named(const std::string& name) {
+    return *std::find_if(std::begin(Pictures), std::end(Pictures),
+                         [&](const Picture& picture) { return picture.name == name; });
+}
+
 // The opaque (not magenta) pixels of a part of a picture: how many, and their bounding box.
 struct Opaque {
     int count = 0;
@@ -205,7 +210,8 @@ TEST_P(ArtTree, PaddleBodiesMatchTheHitBand) {
     // is 40.5..154.5 below the paddle's top.
     for (int player = 1; player <= 2; ++player) {
         SCOPED_TRACE(player);
-        const std::unique_ptr<CImage> paddle = Open(Pictures[player]);
+        const std::unique_ptr<CImage> paddle =
+            Open(Named(player == 1 ? "Game/Paddel1.bmp" : "Game/Paddel2.bmp"));
         ASSERT_NE(paddle->surface, nullptr);
         const int w = paddle->frameWidth;
         const Opaque body = OpaqueInFrame(*paddle, 1);
@@ -236,7 +242,7 @@ TEST_P(ArtTree, PaddleBodiesMatchTheHitBand) {
 
 TEST_P(ArtTree, MenuHighlightsStayOnTheirEntries) {
     // Frame i lights entry i + 1, the band of 100 field units from 100 i in the frame.
-    const std::unique_ptr<CImage> select = Open(Pictures[9]);
+    const std::unique_ptr<CImage> select = Open(Named("Menu/Menu_Select.bmp"));
     ASSERT_NE(select->surface, nullptr);
     for (int frame = 0; frame < 5; ++frame) {
         SCOPED_TRACE(frame);
@@ -252,8 +258,8 @@ TEST_P(ArtTree, OptionMarkersPointAtTheirValues) {
     const struct {
         const Picture& picture;
         int x, y, valueX, valueY, valueHeight;
-    } markers[] = {{Pictures[13], 1049, 455, 1080, 450, 61},
-                   {Pictures[14], 1130, 622, 1149, 616, 45}};
+    } markers[] = {{Named("Menu/Options_Select1.bmp"), 1049, 455, 1080, 450, 61},
+                   {Named("Menu/Options_Select2.bmp"), 1130, 622, 1149, 616, 45}};
     for (const auto& marker : markers) {
         SCOPED_TRACE(marker.picture.name);
         const std::unique_ptr<CImage> image = Open(marker.picture);
@@ -269,8 +275,7 @@ TEST_P(ArtTree, OptionMarkersPointAtTheirValues) {
 TEST_P(ArtTree, ScoresStayLegibleAndUncovered) {
     // The game writes the scores in dark blue with DejaVu Sans Mono from these corners.
     const Uint32 scoreColour = 0x0D1079;
-    const SDL_Rect corners[] = {{static_cast<Sint16>(Px(450)), static_cast<Sint16>(Px(20)), 0, 0},
-                                {static_cast<Sint16>(Px(1412)), static_cast<Sint16>(Px(20)), 0, 0}};
+    const int corners[][2] = {{Px(450), Px(20)}, {Px(1412), Px(20)}};
     ASSERT_EQ(TTF_Init(), 0);
     TTF_Font* font = TTF_OpenFont(ZORVAT_FONT_SOURCE, GetParam() == 1 ? 60 : 40);
     ASSERT_NE(font, nullptr);
@@ -278,15 +283,15 @@ TEST_P(ArtTree, ScoresStayLegibleAndUncovered) {
     SDL_Surface* text = TTF_RenderText_Blended(font, "10", colour);
     ASSERT_NE(text, nullptr);
 
-    const std::unique_ptr<CImage> background = Open(Pictures[3]);
+    const std::unique_ptr<CImage> background = Open(Named("Game/Background.bmp"));
     ASSERT_NE(background->surface, nullptr);
     std::vector<std::unique_ptr<CImage>> results;
-    for (int i = 4; i < 8; ++i) {
-        results.push_back(Open(Pictures[i]));
+    for (const char* name : {"Game/Won.bmp", "Game/Won1.bmp", "Game/Won2.bmp", "Game/Lost.bmp"}) {
+        results.push_back(Open(Named(name)));
         ASSERT_NE(results.back()->surface, nullptr);
     }
     SDL_LockSurface(text);
-    for (const SDL_Rect& corner : corners) {
+    for (const auto& corner : corners) {
         int ink = 0;
         for (int y = 0; y < text->h; ++y) {
             for (int x = 0; x < text->w; ++x) {
@@ -297,7 +302,7 @@ TEST_P(ArtTree, ScoresStayLegibleAndUncovered) {
                     continue;
                 }
                 ++ink;
-                const int sx = corner.x + x, sy = corner.y + y;
+                const int sx = corner[0] + x, sy = corner[1] + y;
                 EXPECT_GE(Contrast(scoreColour, SurfacePixel(background->surface, sx, sy)), 4.5)
                     << "at " << sx << "," << sy;
                 for (const std::unique_ptr<CImage>& result : results) {

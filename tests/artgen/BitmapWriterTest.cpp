@@ -70,7 +70,7 @@ TEST(BitmapWriter, SdlLoads32BitsWithTheScreenMasksAndNoAlpha) {
     SDL_FreeSurface(surface);
 }
 
-TEST(BitmapWriter, Writes8BitsWithPaddedRowsAndTheColoursUsed) {
+TEST(BitmapWriter, Writes8BitsWithPaddedRowsAndAtMost256Colours) {
     // Five columns need three bytes of padding per row.
     const std::vector<std::uint32_t> pixels = {0xFF00FF, 0xFF00FF, 0x102030, 0xFF00FF, 0x102030,
                                                0xABCDEF, 0xFF00FF, 0xFF00FF, 0xFF00FF, 0xFF00FF};
@@ -90,16 +90,15 @@ TEST(BitmapWriter, Writes8BitsWithPaddedRowsAndTheColoursUsed) {
         }
     }
     SDL_FreeSurface(surface);
-}
 
-TEST(BitmapWriter, RefusesEightBitsForMoreThan256Colours) {
-    std::vector<std::uint32_t> pixels(257);
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = static_cast<std::uint32_t>(i);
+    // A palette holds 256 colours at most.
+    std::vector<std::uint32_t> ramp(257);
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        ramp[i] = static_cast<std::uint32_t>(i);
     }
-    EXPECT_TRUE(CBitmapWriter::Encode8(257, 1, pixels).empty());
-    pixels.pop_back();
-    EXPECT_FALSE(CBitmapWriter::Encode8(256, 1, pixels).empty());
+    EXPECT_TRUE(CBitmapWriter::Encode8(257, 1, ramp).empty());
+    ramp.pop_back();
+    EXPECT_FALSE(CBitmapWriter::Encode8(256, 1, ramp).empty());
 }
 
 TEST(BitmapWriter, SavesIntoFoldersItCreates) {
