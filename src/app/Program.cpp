@@ -34,7 +34,9 @@ bool CProgram::Start() {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         return false;
     }
+    // Leaving by SDL_Quit gives a terminal that a text-mode driver took over back to the user.
     if (!SDL_getenv("SDL_VIDEODRIVER") && TextModeDriver()) {
+        SDL_Quit();
         return false;
     }
 
@@ -49,6 +51,7 @@ bool CProgram::Start() {
         screen = OpenVideoMode(0);
     }
     if (!screen) {
+        SDL_Quit();
         return false;
     }
     SDL_WM_SetCaption("Zorvat", "Zorvat");
