@@ -1,0 +1,593 @@
+// zorvat-bench: what one frame of each screen costs against the least any frame can cost, the
+// time from process start to the first frame, and the memory the game holds. See README.md.
+#include <SDL.h>
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "Measure.h"
+#include "app/Current.h"
+#include "app/Program.h"
+#include "match/Ball.h"
+#include "match/Game.h"
+#include "settings/Settings.h"
+
+namespace {
+
+struct Config {
+    bool json = false;
+    double seconds = 2.0; // measured time per screen and display mode
+    int rounds = 5;       // each mode's measurements are interleaved in this many rounds
+    int startupRuns = 15;
+    int changes = 10000;
+    std::string data;
+};
+
+struct Screen {
+    const char* key;
+    const char* title;
+    StateId id;
+    double target; // the most this screen should cost, in floors
+};
+const Screen Screens[] = {
+    {"menu", "main menu", StateMainMenu, 1.3},
+    {"options", "options", StateOptions, 1.3},
+    {"credits", "credits", StateCredits, 1.3},
+    {"match", "match in play", StateSinglePlayer, 1.5},
+    {"over", "match over", StateSinglePlayer, 3.0},
+};
+const int ScreenCount = sizeof(Screens) / sizeof(Screens[0]);
+
+struct Mode {
+    const char* key;
+    const char* title;
+    int fullHd;
+    int width;
+    int height;
+};
+const Mode Modes[] = {{"scaled", "Scaled: 1280x720 window", 0, 1280, 720},
+                      {"fullhd", "Full HD: 1920x1080 full screen", 1, 1920, 1080}};
+const int ModeCount = sizeof(Modes) / sizeof(Modes[0]);
+
+const int WarmUpFrames = 5;
+const int MinFrames = 20;
+const double StartupTargetMs = 30;
+const double PeakTargetMb = 40;
+const double GrowthTargetMb = 1;
+
+struct Memory {
+    long peakKb = -1;
+    long beforeKb = -1;
+    long afterKb = -1;
+};
+
+struct ModeResult {
+    Summary floor;
+    Summary screens[ScreenCount];
+    Summary startup;
+    double startupMin = 0;
+    double startupMax = 0;
+    Memory memory;
+};
+
+std::string workDir;
+
+void RemoveWorkDir() {
+    if (workDir.empty()) {
+        return;
+    }
+    unlink((workDir + "/Settings.zorvat").c_str());
+    unlink((workDir + "/Data").c_str());
+    rmdir(workDir.c_str());
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "zorvat-bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string SelfPath() {
+    char path[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0) {
+        Fail("cannot find my own executable");
+    }
+    path[length] = '\0';
+    return path;
+}
+
+// The Data folder of the build: the one named at build time, else one beside the executable.
+std::string DefaultData() {
+    std::string self = SelfPath();
+    std::string dir = self.substr(0, self.rfind('/'));
+    const std::string candidates[] = {ZORVAT_BENCH_DATA, dir + "/Data", dir + "/../Data"};
+    for (const std::string& candidate : candidates) {
+        if (Exists(candidate + "/Original/Menu/Menu.bmp")) {
+            return candidate;
+        }
+    }
+    return ZORVAT_BENCH_DATA;
+}
+
+// Moves into a fresh temporary folder that holds a link to the Data folder and nothing else.
+void EnterWorkDir(const std::string& data) {
+    char absolute[PATH_MAX];
+    if (!realpath(data.c_str(), absolute)) {
+        Fail("no Data folder at " + data + ": build the targets art and font first");
+    }
+    const std::string needed[] = {"/Original/Menu/Menu.bmp", "/Skaliert/Menu/Menu.bmp",
+                                  "/DejaVuSansMono.ttf"};
+    for (const std::string& file : needed) {
+        if (!Exists(absolute + file)) {
+            Fail(std::string("no ") + absolute + file + ": build the targets art and font first");
+        }
+    }
+    char pattern[] = "/tmp/zorvat-bench-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        Fail("cannot make a temporary folder");
+    }
+    workDir = pattern;
+    std::atexit(RemoveWorkDir);
+    if (symlink(absolute, (workDir + "/Data").c_str()) != 0 || chdir(workDir.c_str()) != 0) {
+        Fail("cannot prepare " + workDir);
+    }
+}
+
+void SaveDisplayMode(int fullHd) {
+    CSettings settings;
+    settings.level = 2;
+    settings.fullHd = static_cast<uint8_t>(fullHd);
+    settings.Save();
+}
+
+// Starts the game afresh in a display mode, as the program does, with the main menu in place.
+void OpenMode(const Mode& mode) {
+    current* manager = current::GetInstance();
+    delete manager->state;
+    manager->state = nullptr;
+    SDL_Quit();
+    SaveDisplayMode(mode.fullHd);
+    if (!CProgram::Start()) {
+        Fail(std::string("cannot start in the mode ") + mode.title + ": " + SDL_GetError());
+    }
+    SDL_Surface* screen = SDL_GetVideoSurface();
+    if (!screen || screen->w != mode.width || screen->h != mode.height) {
+        Fail(std::string("the display refused the mode ") + mode.title);
+    }
+}
+
+void HoldArrows(bool up, bool down) {
+    Uint8* keys = SDL_GetKeyState(nullptr);
+    keys[SDLK_UP] = up ? 1 : 0;
+    keys[SDLK_DOWN] = down ? 1 : 0;
+}
+
+CGame* Match() {
+    CGame* game = dynamic_cast<CGame*>(current::GetInstance()->state);
+    if (!game) {
+        Fail("no match in place");
+    }
+    return game;
+}
+
+// Puts a state in place the way the frame loop does, with no input left over.
+void Install(StateId id) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+    }
+    SetNextState(id);
+    ChangeState();
+    if (current::GetInstance()->stateID != id || !current::GetInstance()->state) {
+        Fail("the state manager did not install the state to measure");
+    }
+}
+
+// Runs passes of the frame loop for at least `seconds` and MinFrames, timing each one;
+// `after` runs after every pass, outside the timing.
+void TimePasses(std::vector<double>& samples, double seconds,
+                const std::function<void(int)>& after) {
+    for (int frame = 0; frame < WarmUpFrames; ++frame) {
+        if (CProgram::Pass() != -1) {
+            Fail("the frame loop ended while warming up");
+        }
+        after(frame);
+    }
+    double end = NowMs() + seconds * 1000;
+    for (int frame = 0; frame < MinFrames || NowMs() < end; ++frame) {
+        double start = NowMs();
+        int status = CProgram::Pass();
+        samples.push_back(NowMs() - start);
+        if (status != -1) {
+            Fail("the frame loop ended during a measurement");
+        }
+        after(WarmUpFrames + frame);
+    }
+}
+
+// The least a frame can cost: clear the screen, blit one picture of its size and format, flip.
+void TimeFloor(std::vector<double>& samples, SDL_Surface* picture, double seconds) {
+    SDL_Surface* screen = SDL_GetVideoSurface();
+    double end = NowMs() + seconds * 1000;
+    for (int frame = 0; frame < MinFrames || NowMs() < end; ++frame) {
+        double start = NowMs();
+        SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+        SDL_Rect at = {0, 0, 0, 0};
+        SDL_BlitSurface(picture, nullptr, screen, &at);
+        int status = CProgram::flip(screen);
+        samples.push_back(NowMs() - start);
+        if (status == -1) {
+            Fail("SDL_Flip failed");
+        }
+    }
+}
+
+// A 32-bit picture of the screen's size and pixel format, with something in it.
+SDL_Surface* MakeFloorPicture() {
+    SDL_Surface* screen = SDL_GetVideoSurface();
+    SDL_PixelFormat* format = screen->format;
+    SDL_Surface* picture =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, screen->w, screen->h, 32, format->Rmask, format->Gmask,
+                             format->Bmask, format->Amask);
+    if (!picture) {
+        Fail("cannot make the floor's picture");
+    }
+    SDL_LockSurface(picture);
+    for (int y = 0; y < picture->h; ++y) {
+        Uint32* row =
+            reinterpret_cast<Uint32*>(static_cast<Uint8*>(picture->pixels) + y * picture->pitch);
+        for (int x = 0; x < picture->w; ++x) {
+            row[x] = SDL_MapRGB(picture->format, x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);
+        }
+    }
+    SDL_UnlockSurface(picture);
+    return picture;
+}
+
+void MeasureScreen(const Screen& screen, double seconds, std::vector<double>& samples) {
+    Install(screen.id);
+    std::function<void(int)> after = [&screen](int) {
+        if (current::GetInstance()->stateID != screen.id) {
+            Fail(std::string("the ") + screen.title + " left its state during the measurement");
+        }
+    };
+    if (std::strcmp(screen.key, "match") == 0) {
+        // The left paddle runs up and down under the arrow keys, the computer plays the right
+        // one; the scores go back to 0 long before 10, so that every frame is one of play.
+        after = [](int frame) {
+            CGame* game = Match();
+            if (game->matchOver || !game->ball->active) {
+                Fail("the match stopped during the measurement of play");
+            }
+            if (game->leftScore >= 5 || game->rightScore >= 5) {
+                game->leftScore = 0;
+                game->rightScore = 0;
+            }
+            bool up = (frame / 60) % 2 == 0;
+            HoldArrows(up, !up);
+        };
+    } else if (std::strcmp(screen.key, "over") == 0) {
+        // The next update finds the score at 10: the match is over and shows its result.
+        Match()->leftScore = 10;
+        after = [](int) {
+            if (!Match()->matchOver) {
+                Fail("the match did not end at 10 points");
+            }
+        };
+    }
+    TimePasses(samples, seconds, after);
+    HoldArrows(false, false);
+}
+
+void MeasureFrames(const Mode& mode, const Config& config, ModeResult& result) {
+    OpenMode(mode);
+    SDL_Surface* picture = MakeFloorPicture();
+    std::vector<double> floor;
+    std::vector<double> screens[ScreenCount];
+    // Rounds spread whatever else the machine does over all measurements alike.
+    double slice = config.seconds / config.rounds;
+    for (int round = 0; round < config.rounds; ++round) {
+        TimeFloor(floor, picture, slice);
+        for (int i = 0; i < ScreenCount; ++i) {
+            MeasureScreen(Screens[i], slice, screens[i]);
+        }
+    }
+    SDL_FreeSurface(picture);
+    result.floor = Summarise(floor);
+    for (int i = 0; i < ScreenCount; ++i) {
+        result.screens[i] = Summarise(screens[i]);
+    }
+}
+
+// Runs this program again in a child process with `argument` and returns what it printed;
+// `forkedAt` receives the time at which the child process came into being.
+std::string RunChild(const std::vector<std::string>& arguments, double* forkedAt) {
+    std::string self = SelfPath();
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(self.c_str()));
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        Fail("cannot make a pipe");
+    }
+    std::fflush(stdout);
+    std::fflush(stderr);
+    *forkedAt = NowMs();
+    pid_t child = fork();
+    if (child < 0) {
+        Fail("cannot start a child process");
+    }
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        execv(self.c_str(), argv.data());
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    std::string output;
+    char buffer[256];
+    ssize_t count;
+    while ((count = read(pipeEnds[0], buffer, sizeof(buffer))) > 0) {
+        output.append(buffer, static_cast<size_t>(count));
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        Fail("the child process " + arguments[0] + " failed");
+    }
+    return output;
+}
+
+void MeasureStartup(const Config& config, ModeResult& result) {
+    std::vector<double> samples;
+    for (int run = 0; run < config.startupRuns; ++run) {
+        double forkedAt = 0;
+        std::string output = RunChild({"--startup-child"}, &forkedAt);
+        samples.push_back(std::atof(output.c_str()) - forkedAt);
+    }
+    result.startup = Summarise(samples);
+    result.startupMin = *std::min_element(samples.begin(), samples.end());
+    result.startupMax = *std::max_element(samples.begin(), samples.end());
+}
+
+void MeasureMemory(const Config& config, ModeResult& result) {
+    double forkedAt = 0;
+    std::string output = RunChild({"--memory-child", std::to_string(config.changes)}, &forkedAt);
+    Memory& memory = result.memory;
+    if (std::sscanf(output.c_str(), "%ld %ld %ld", &memory.peakKb, &memory.beforeKb,
+                    &memory.afterKb) != 3) {
+        Fail("the memory child printed no figures");
+    }
+}
+
+double FlipTime = -1;
+
+int RecordingFlip(SDL_Surface* screen) {
+    int status = SDL_Flip(screen);
+    if (FlipTime < 0) {
+        FlipTime = NowMs();
+    }
+    return status;
+}
+
+// In a fresh process: starts the game as its main does, runs the first pass of the frame loop
+// and prints the time at which its flip returned.
+int StartupChild() {
+    CProgram::flip = RecordingFlip;
+    if (!CProgram::Start() || CProgram::Pass() != -1) {
+        return 2;
+    }
+    std::printf("%.6f\n", FlipTime);
+    return 0;
+}
+
+// Puts a state in place through the frame loop; a match is also brought to its end and its
+// result drawn once.
+bool ChangeTo(StateId id, int resultSide) {
+    SetNextState(id);
+    if (CProgram::Pass() != -1 || current::GetInstance()->stateID != id) {
+        return false;
+    }
+    if (id == StateSinglePlayer || id == StateMultiPlayer) {
+        CGame* game = dynamic_cast<CGame*>(current::GetInstance()->state);
+        if (!game) {
+            return false;
+        }
+        (resultSide == 0 ? game->leftScore : game->rightScore) = 10;
+        if (CProgram::Pass() != -1 || !game->matchOver) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// In a fresh process: resident memory before and after `changes` changes of state that
+// cycle through every state, after one cycle to warm up; prints peak, before and after in kB.
+int MemoryChild(int changes) {
+    static const StateId cycle[] = {StateOptions,     StateMainMenu,     StateCredits,
+                                    StateMainMenu,    StateSinglePlayer, StateMainMenu,
+                                    StateMultiPlayer, StateMainMenu};
+    const int cycleLength = sizeof(cycle) / sizeof(cycle[0]);
+    if (!CProgram::Start()) {
+        return 2;
+    }
+    for (int i = 0; i < cycleLength; ++i) {
+        if (!ChangeTo(cycle[i], i % 2)) {
+            return 3;
+        }
+    }
+    long before = OwnStatusKb("VmRSS");
+    for (int i = 0; i < changes; ++i) {
+        if (!ChangeTo(cycle[i % cycleLength], (i / cycleLength) % 2)) {
+            return 3;
+        }
+    }
+    long after = OwnStatusKb("VmRSS");
+    std::printf("%ld %ld %ld\n", OwnStatusKb("VmHWM"), before, after);
+    return 0;
+}
+
+double Mb(long kb) {
+    return kb / 1024.0;
+}
+
+double Ratio(const Summary& screen, const Summary& floor) {
+    return floor.median > 0 ? screen.median / floor.median : 0;
+}
+
+void PrintTable(const ModeResult results[]) {
+    for (int m = 0; m < ModeCount; ++m) {
+        const ModeResult& r = results[m];
+        std::printf("%s\n", Modes[m].title);
+        std::printf("  %-16s %10s %10s %8s %8s %8s\n", "frame", "median ms", "mean ms", "x floor",
+                    "target", "frames");
+        std::printf("  %-16s %10.3f %10.3f %8.2f %8s %8zu\n", "floor", r.floor.median, r.floor.mean,
+                    1.0, "", r.floor.count);
+        for (int i = 0; i < ScreenCount; ++i) {
+            const Summary& s = r.screens[i];
+            double ratio = Ratio(s, r.floor);
+            std::printf("  %-16s %10.3f %10.3f %8.2f %5s%.1f %8zu%s\n", Screens[i].title, s.median,
+                        s.mean, ratio, "<= ", Screens[i].target, s.count,
+                        ratio <= Screens[i].target ? "" : "  MISSED");
+        }
+        std::printf("  start-up to first flip: %.1f ms (median of %zu runs, %.1f to %.1f), "
+                    "target < %.0f ms%s\n",
+                    r.startup.median, r.startup.count, r.startupMin, r.startupMax, StartupTargetMs,
+                    r.startup.median < StartupTargetMs ? "" : "  MISSED");
+        const Memory& memory = r.memory;
+        double growth = Mb(memory.afterKb - memory.beforeKb);
+        std::printf("  resident memory: peak %.1f MB; %.2f MB before and %.2f MB after the "
+                    "state changes (%+.2f MB)%s\n\n",
+                    Mb(memory.peakKb), Mb(memory.beforeKb), Mb(memory.afterKb), growth,
+                    growth < GrowthTargetMb ? "" : "  MISSED");
+    }
+}
+
+void PrintJson(const ModeResult results[], const Config& config) {
+    long peakKb = 0;
+    long growthKb = LONG_MIN;
+    std::printf("{");
+    for (int m = 0; m < ModeCount; ++m) {
+        const ModeResult& r = results[m];
+        std::printf("\"%s\": {\"width\": %d, \"height\": %d, \"floor_ms\": %.4f, "
+                    "\"floor_mean_ms\": %.4f, \"floor_frames\": %zu, \"states\": {",
+                    Modes[m].key, Modes[m].width, Modes[m].height, r.floor.median, r.floor.mean,
+                    r.floor.count);
+        for (int i = 0; i < ScreenCount; ++i) {
+            const Summary& s = r.screens[i];
+            std::printf("%s\"%s\": {\"median_ms\": %.4f, \"mean_ms\": %.4f, \"ratio\": %.3f, "
+                        "\"mean_ratio\": %.3f, \"frames\": %zu}",
+                        i ? ", " : "", Screens[i].key, s.median, s.mean, Ratio(s, r.floor),
+                        r.floor.mean > 0 ? s.mean / r.floor.mean : 0, s.count);
+        }
+        const Memory& memory = r.memory;
+        std::printf("}, \"startup_ms\": %.3f, \"startup_runs\": %zu, \"peak_rss_mb\": %.2f, "
+                    "\"rss_before_mb\": %.2f, \"rss_after_mb\": %.2f, \"rss_growth_mb\": %.3f}, ",
+                    r.startup.median, r.startup.count, Mb(memory.peakKb), Mb(memory.beforeKb),
+                    Mb(memory.afterKb), Mb(memory.afterKb - memory.beforeKb));
+        peakKb = std::max(peakKb, memory.peakKb);
+        growthKb = std::max(growthKb, memory.afterKb - memory.beforeKb);
+    }
+    std::printf("\"peak_rss_mb\": %.2f, \"rss_growth_mb\": %.3f, \"state_changes\": %d}\n",
+                Mb(peakKb), Mb(growthKb), config.changes);
+}
+
+[[noreturn]] void Usage(int status) {
+    std::fprintf(status ? stderr : stdout,
+                 "usage: zorvat-bench [--json] [--quick] [--seconds S] [--changes N]\n"
+                 "                    [--startup-runs N] [--data DIR]\n"
+                 "  --json          print one JSON object instead of the tables\n"
+                 "  --quick         a short run that checks the bench works (figures are rough)\n"
+                 "  --seconds S     measured time per screen and display mode (default 2)\n"
+                 "  --changes N     state changes of the memory measurement (default 10000)\n"
+                 "  --startup-runs N  start-ups per display mode (default 15)\n"
+                 "  --data DIR      the Data folder to play on (default: the build's)\n");
+    std::exit(status);
+}
+
+Config ParseArguments(int argc, char** argv) {
+    Config config;
+    config.data = DefaultData();
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (argument == "--json") {
+            config.json = true;
+        } else if (argument == "--quick") {
+            config.seconds = 0.3;
+            config.rounds = 2;
+            config.startupRuns = 3;
+            config.changes = 200;
+        } else if (argument == "--seconds" && hasValue) {
+            config.seconds = std::atof(argv[++i]);
+        } else if (argument == "--changes" && hasValue) {
+            config.changes = std::atoi(argv[++i]);
+        } else if (argument == "--startup-runs" && hasValue) {
+            config.startupRuns = std::atoi(argv[++i]);
+        } else if (argument == "--data" && hasValue) {
+            config.data = argv[++i];
+        } else if (argument == "--help" || argument == "-h") {
+            Usage(0);
+        } else {
+            Usage(2);
+        }
+    }
+    if (config.seconds <= 0 || config.changes < 0 || config.startupRuns < 1) {
+        Usage(2);
+    }
+    return config;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Headless unless told otherwise; the children inherit the choice.
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    if (argc == 2 && std::strcmp(argv[1], "--startup-child") == 0) {
+        return StartupChild();
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--memory-child") == 0) {
+        return MemoryChild(std::atoi(argv[2]));
+    }
+
+    Config config = ParseArguments(argc, argv);
+    EnterWorkDir(config.data);
+    ModeResult results[ModeCount];
+    for (int m = 0; m < ModeCount; ++m) {
+        MeasureFrames(Modes[m], config, results[m]);
+    }
+    delete current::GetInstance()->state;
+    current::GetInstance()->state = nullptr;
+    SDL_Quit();
+
+    // Start-up and memory are measured in fresh processes, one display mode after the other.
+    for (int m = 0; m < ModeCount; ++m) {
+        SaveDisplayMode(Modes[m].fullHd);
+        MeasureStartup(config, results[m]);
+        MeasureMemory(config, results[m]);
+    }
+    if (config.json) {
+        PrintJson(results, config);
+    } else {
+        PrintTable(results);
+    }
+    return 0;
+}
