@@ -4,20 +4,81 @@
 
 namespace {
 
+// Longest side of a picture: SDL 1.2 keeps a row's bytes in 16 bits and a buffer's in an int.
+const int MaxSide = 16383;
+
+Uint32 Little(const Uint8* bytes, int count) {
+    Uint32 value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        value = value << 8 | bytes[i];
+    }
+    return value;
+}
+
+// True when the bitmap header ahead of the stream declares sides of 1 to MaxSide, a depth SDL
+// knows and pixel rows the file really holds: SDL's loader allocates from the header before
+// it reads, and some sizes overflow its arithmetic. Leaves the stream where it was.
+bool HeaderSound(SDL_RWops* file) {
+    const int start = SDL_RWtell(file);
+    const int end = SDL_RWseek(file, 0, RW_SEEK_END);
+    Uint8 head[30];
+    bool read = start >= 0 && end >= start && SDL_RWseek(file, start, RW_SEEK_SET) == start &&
+                SDL_RWread(file, head, 1, sizeof(head)) == static_cast<int>(sizeof(head));
+    SDL_RWseek(file, start, RW_SEEK_SET);
+    if (!read || head[0] != 'B' || head[1] != 'M') {
+        return false;
+    }
+    long long width, height, bpp;
+    if (Little(head + 14, 4) == 12) { // the old core header: unsigned 16-bit fields
+        width = Little(head + 18, 2);
+        height = Little(head + 20, 2);
+        bpp = Little(head + 24, 2);
+    } else {
+        width = static_cast<Sint32>(Little(head + 18, 4));
+        height = static_cast<Sint32>(Little(head + 22, 4));
+        bpp = Little(head + 28, 2);
+    }
+    if (height < 0) {
+        height = -height; // rows stored top-down
+    }
+    if (width < 1 || width > MaxSide || height < 1 || height > MaxSide ||
+        (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 15 && bpp != 16 && bpp != 24 && bpp != 32)) {
+        return false;
+    }
+    const long long rowBytes = (width * bpp + 31) / 32 * 4;
+    return Little(head + 10, 4) + rowBytes * height <= static_cast<long long>(end - start);
+}
+
 // True when a loaded surface can be blitted safely: SDL's bitmap loader accepts some
 // damaged headers and hands back surfaces that would crash at the first blit.
 bool Sound(const SDL_Surface* s) {
-    if (!s || !s->format || !s->pixels || s->w <= 0 || s->h <= 0) {
+    if (!s || !s->format || !s->pixels || s->w <= 0 || s->h <= 0 || s->w > MaxSide ||
+        s->h > MaxSide) {
         return false;
     }
     int bpp = s->format->BitsPerPixel;
     if (bpp != 8 && bpp != 15 && bpp != 16 && bpp != 24 && bpp != 32) {
         return false;
     }
-    if (bpp == 8 && (!s->format->palette || !s->format->palette->colors)) {
+    if (s->format->BytesPerPixel != (bpp + 7) / 8 || s->pitch < s->w * s->format->BytesPerPixel) {
         return false;
     }
-    return s->pitch >= s->w * s->format->BytesPerPixel;
+    if (bpp == 8) {
+        // The blitters look every pixel up in a colour map of the palette's size.
+        const SDL_Palette* palette = s->format->palette;
+        if (!palette || !palette->colors || palette->ncolors < 1 || palette->ncolors > 256) {
+            return false;
+        }
+        for (int y = 0; y < s->h; ++y) {
+            const Uint8* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
+            for (int x = 0; x < s->w; ++x) {
+                if (row[x] >= palette->ncolors) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -42,8 +103,10 @@ void CImage::Load(const std::string& fullHdPath, const std::string& scaledPath) 
         surface = nullptr;
     }
     SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-    if (file) {
+    if (file && HeaderSound(file)) {
         surface = SDL_LoadBMP_RW(file, 1);
+    } else if (file) {
+        SDL_RWclose(file);
     }
     if (surface && !Sound(surface)) {
         SDL_FreeSurface(surface);
