@@ -8,6 +8,8 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -75,6 +77,8 @@ struct ModeResult {
     Summary startup;
     double startupMin = 0;
     double startupMax = 0;
+    Summary startupCpu;
+    Summary startupFaults;
     Memory memory;
 };
 
@@ -311,9 +315,33 @@ void MeasureFrames(const Mode& mode, const Config& config, ModeResult& result) {
     }
 }
 
-// Runs this program again in a child process with `argument` and returns what it printed;
-// `forkedAt` receives the time at which the child process came into being.
-std::string RunChild(const std::vector<std::string>& arguments, double* forkedAt) {
+double Milliseconds(const timeval& time) {
+    return time.tv_sec * 1000.0 + time.tv_usec / 1000.0;
+}
+
+// What the first touch of a fresh page of memory costs on this machine, in microseconds of
+// processor time: start-up, much of it, is the first touch of the screen and the pictures.
+double PageFaultMicroseconds() {
+    const size_t size = 32 << 20;
+    void* memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) {
+        return 0;
+    }
+    rusage before, after;
+    getrusage(RUSAGE_SELF, &before);
+    std::memset(memory, 1, size);
+    getrusage(RUSAGE_SELF, &after);
+    munmap(memory, size);
+    double cpu = Milliseconds(after.ru_utime) - Milliseconds(before.ru_utime) +
+                 Milliseconds(after.ru_stime) - Milliseconds(before.ru_stime);
+    long faults = after.ru_minflt - before.ru_minflt;
+    return faults > 0 ? cpu * 1000 / faults : 0;
+}
+
+// Runs this program again in a child process with `arguments` and returns what it printed;
+// `forkedAt` receives the time at which the child process came into being, `usage` what the
+// child used.
+std::string RunChild(const std::vector<std::string>& arguments, double* forkedAt, rusage* usage) {
     std::string self = SelfPath();
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(self.c_str()));
@@ -349,7 +377,7 @@ std::string RunChild(const std::vector<std::string>& arguments, double* forkedAt
     }
     close(pipeEnds[0]);
     int status = 0;
-    waitpid(child, &status, 0);
+    wait4(child, &status, 0, usage);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         Fail("the child process " + arguments[0] + " failed");
     }
@@ -357,20 +385,27 @@ std::string RunChild(const std::vector<std::string>& arguments, double* forkedAt
 }
 
 void MeasureStartup(const Config& config, ModeResult& result) {
-    std::vector<double> samples;
+    std::vector<double> samples, cpu, faults;
     for (int run = 0; run < config.startupRuns; ++run) {
         double forkedAt = 0;
-        std::string output = RunChild({"--startup-child"}, &forkedAt);
+        rusage usage;
+        std::string output = RunChild({"--startup-child"}, &forkedAt, &usage);
         samples.push_back(std::atof(output.c_str()) - forkedAt);
+        cpu.push_back(Milliseconds(usage.ru_utime) + Milliseconds(usage.ru_stime));
+        faults.push_back(static_cast<double>(usage.ru_minflt + usage.ru_majflt));
     }
     result.startup = Summarise(samples);
+    result.startupCpu = Summarise(cpu);
+    result.startupFaults = Summarise(faults);
     result.startupMin = *std::min_element(samples.begin(), samples.end());
     result.startupMax = *std::max_element(samples.begin(), samples.end());
 }
 
 void MeasureMemory(const Config& config, ModeResult& result) {
     double forkedAt = 0;
-    std::string output = RunChild({"--memory-child", std::to_string(config.changes)}, &forkedAt);
+    rusage usage;
+    std::string output =
+        RunChild({"--memory-child", std::to_string(config.changes)}, &forkedAt, &usage);
     Memory& memory = result.memory;
     if (std::sscanf(output.c_str(), "%ld %ld %ld", &memory.peakKb, &memory.beforeKb,
                     &memory.afterKb) != 3) {
@@ -453,7 +488,9 @@ double Ratio(const Summary& screen, const Summary& floor) {
     return floor.median > 0 ? screen.median / floor.median : 0;
 }
 
-void PrintTable(const ModeResult results[]) {
+void PrintTable(const ModeResult results[], double pageFaultUs) {
+    std::printf("A first touch of a page of memory costs %.2f us of processor time here.\n\n",
+                pageFaultUs);
     for (int m = 0; m < ModeCount; ++m) {
         const ModeResult& r = results[m];
         std::printf("%s\n", Modes[m].title);
@@ -472,6 +509,8 @@ void PrintTable(const ModeResult results[]) {
                     "target < %.0f ms%s\n",
                     r.startup.median, r.startup.count, r.startupMin, r.startupMax, StartupTargetMs,
                     r.startup.median < StartupTargetMs ? "" : "  MISSED");
+        std::printf("    processor time %.1f ms, %.0f page faults\n", r.startupCpu.median,
+                    r.startupFaults.median);
         const Memory& memory = r.memory;
         double growth = Mb(memory.afterKb - memory.beforeKb);
         std::printf("  resident memory: peak %.1f MB; %.2f MB before and %.2f MB after the "
@@ -481,7 +520,7 @@ void PrintTable(const ModeResult results[]) {
     }
 }
 
-void PrintJson(const ModeResult results[], const Config& config) {
+void PrintJson(const ModeResult results[], const Config& config, double pageFaultUs) {
     long peakKb = 0;
     long growthKb = LONG_MIN;
     std::printf("{");
@@ -499,24 +538,28 @@ void PrintJson(const ModeResult results[], const Config& config) {
                         r.floor.mean > 0 ? s.mean / r.floor.mean : 0, s.count);
         }
         const Memory& memory = r.memory;
-        std::printf("}, \"startup_ms\": %.3f, \"startup_runs\": %zu, \"peak_rss_mb\": %.2f, "
+        std::printf("}, \"startup_ms\": %.3f, \"startup_runs\": %zu, \"startup_cpu_ms\": %.3f, "
+                    "\"startup_page_faults\": %.0f, \"peak_rss_mb\": %.2f, "
                     "\"rss_before_mb\": %.2f, \"rss_after_mb\": %.2f, \"rss_growth_mb\": %.3f}, ",
-                    r.startup.median, r.startup.count, Mb(memory.peakKb), Mb(memory.beforeKb),
-                    Mb(memory.afterKb), Mb(memory.afterKb - memory.beforeKb));
+                    r.startup.median, r.startup.count, r.startupCpu.median, r.startupFaults.median,
+                    Mb(memory.peakKb), Mb(memory.beforeKb), Mb(memory.afterKb),
+                    Mb(memory.afterKb - memory.beforeKb));
         peakKb = std::max(peakKb, memory.peakKb);
         growthKb = std::max(growthKb, memory.afterKb - memory.beforeKb);
     }
-    std::printf("\"peak_rss_mb\": %.2f, \"rss_growth_mb\": %.3f, \"state_changes\": %d}\n",
-                Mb(peakKb), Mb(growthKb), config.changes);
+    std::printf("\"peak_rss_mb\": %.2f, \"rss_growth_mb\": %.3f, \"state_changes\": %d, "
+                "\"page_fault_us\": %.3f}\n",
+                Mb(peakKb), Mb(growthKb), config.changes, pageFaultUs);
 }
 
 [[noreturn]] void Usage(int status) {
     std::fprintf(status ? stderr : stdout,
-                 "usage: zorvat-bench [--json] [--quick] [--seconds S] [--changes N]\n"
+                 "usage: zorvat-bench [--json] [--quick] [--seconds S] [--rounds N] [--changes N]\n"
                  "                    [--startup-runs N] [--data DIR]\n"
                  "  --json          print one JSON object instead of the tables\n"
                  "  --quick         a short run that checks the bench works (figures are rough)\n"
                  "  --seconds S     measured time per screen and display mode (default 2)\n"
+                 "  --rounds N      rounds the measurements of a mode are spread over (default 5)\n"
                  "  --changes N     state changes of the memory measurement (default 10000)\n"
                  "  --startup-runs N  start-ups per display mode (default 15)\n"
                  "  --data DIR      the Data folder to play on (default: the build's)\n");
@@ -538,6 +581,8 @@ Config ParseArguments(int argc, char** argv) {
             config.changes = 200;
         } else if (argument == "--seconds" && hasValue) {
             config.seconds = std::atof(argv[++i]);
+        } else if (argument == "--rounds" && hasValue) {
+            config.rounds = std::atoi(argv[++i]);
         } else if (argument == "--changes" && hasValue) {
             config.changes = std::atoi(argv[++i]);
         } else if (argument == "--startup-runs" && hasValue) {
@@ -550,7 +595,7 @@ Config ParseArguments(int argc, char** argv) {
             Usage(2);
         }
     }
-    if (config.seconds <= 0 || config.changes < 0 || config.startupRuns < 1) {
+    if (config.seconds <= 0 || config.rounds < 1 || config.changes < 0 || config.startupRuns < 1) {
         Usage(2);
     }
     return config;
@@ -570,6 +615,7 @@ int main(int argc, char** argv) {
 
     Config config = ParseArguments(argc, argv);
     EnterWorkDir(config.data);
+    double pageFaultUs = PageFaultMicroseconds();
     ModeResult results[ModeCount];
     for (int m = 0; m < ModeCount; ++m) {
         MeasureFrames(Modes[m], config, results[m]);
@@ -585,9 +631,9 @@ int main(int argc, char** argv) {
         MeasureMemory(config, results[m]);
     }
     if (config.json) {
-        PrintJson(results, config);
+        PrintJson(results, config, pageFaultUs);
     } else {
-        PrintTable(results);
+        PrintTable(results, pageFaultUs);
     }
     return 0;
 }
