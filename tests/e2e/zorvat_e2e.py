@@ -1,0 +1,313 @@
+"""Runs the built game in a real X window on a virtual display, for end-to-end tests.
+
+Needs Xvfb, xdotool, xwininfo (x11-utils), ImageMagick (import, convert) and python3-xlib;
+run it with Debian's /usr/bin/python3, which has python3-xlib.
+
+    with XServer() as server:
+        with Game(binary, data, server) as game:
+            window = game.wait_window()
+            game.focus(window)
+            game.key("Down", "Return")
+            game.close(window)
+            status = game.wait_exit()
+
+Every wait is bounded: a condition that does not come true in time raises TimeoutError.
+"""
+
+import os
+import random
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+from Xlib import X, display as xdisplay, error as xerror, protocol
+
+CAPTION = "Zorvat"
+SETTINGS = "Settings.zorvat"
+
+
+def wait_for(condition, timeout, what, interval=0.05):
+    """Calls condition until it returns something true, and returns that; TimeoutError after
+    timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise TimeoutError("no %s within %.1f s" % (what, timeout))
+        time.sleep(interval)
+
+
+def _require(program):
+    if shutil.which(program) is None:
+        raise RuntimeError("%s is missing: run scripts/setup --tests" % program)
+
+
+class XServer:
+    """An Xvfb server on a display number that no other server uses, stopped by its pid."""
+
+    def __init__(self, width=1920, height=1080, depth=24):
+        self.width = width
+        self.height = height
+        self.depth = depth
+        self.number = None
+        self.process = None
+
+    @property
+    def name(self):
+        return ":%d" % self.number
+
+    def env(self, base=None):
+        """The environment of a client of this server: base (or ours) with DISPLAY set."""
+        env = dict(os.environ if base is None else base)
+        env["DISPLAY"] = self.name
+        return env
+
+    def start(self, timeout=30):
+        _require("Xvfb")
+        # Several suites may start servers at once: begin at a random number, skip numbers whose
+        # socket or lock file exists, and move on when the server finds its number taken.
+        first = random.Random(os.getpid() ^ time.monotonic_ns()).randrange(100, 900)
+        for number in range(first, first + 60):
+            if os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists(
+                "/tmp/.X%d-lock" % number
+            ):
+                continue
+            process = subprocess.Popen(
+                ["Xvfb", ":%d" % number, "-screen", "0",
+                 "%dx%dx%d" % (self.width, self.height, self.depth), "-noreset"],
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.number, self.process = number, process
+            if self._wait_ready(timeout):
+                return self
+            self.stop()
+        raise RuntimeError("no free X display number found for Xvfb")
+
+    def _wait_ready(self, timeout):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.process.poll() is not None:
+                return False
+            if os.path.exists("/tmp/.X11-unix/X%d" % self.number):
+                try:
+                    xdisplay.Display(self.name).close()
+                    return True
+                except (xerror.DisplayError, ConnectionError, OSError):
+                    pass
+            time.sleep(0.05)
+        return False
+
+    def stop(self):
+        if self.process is not None:
+            _end(self.process)
+        self.process = None
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+def _end(process, grace=5):
+    """Ends a process we started, by its pid: SIGTERM, then SIGKILL after grace seconds."""
+    if process.poll() is None:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(grace)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+class Picture:
+    """RGB pixels of a screenshot or a bitmap, 8 bits a channel."""
+
+    def __init__(self, width, height, rgb):
+        if len(rgb) != width * height * 3:
+            raise ValueError("expected %dx%d RGB pixels, got %d bytes" % (width, height, len(rgb)))
+        self.width = width
+        self.height = height
+        self.rgb = rgb
+
+    def pixel(self, x, y):
+        """The colour at (x, y) as an (r, g, b) tuple."""
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def colours(self, x, y, w, h):
+        """How many pixels of each colour the region (x, y, w, h) holds, as {(r, g, b): count}."""
+        counts = {}
+        for row in range(y, y + h):
+            start = (row * self.width + x) * 3
+            line = self.rgb[start:start + w * 3]
+            for i in range(0, len(line), 3):
+                colour = tuple(line[i:i + 3])
+                counts[colour] = counts.get(colour, 0) + 1
+        return counts
+
+    def uniform(self, x, y, w, h):
+        """The one colour of the region, or None when it holds more than one."""
+        counts = self.colours(x, y, w, h)
+        return next(iter(counts)) if len(counts) == 1 else None
+
+
+def screenshot(server):
+    """The whole screen of the server, taken with ImageMagick's import."""
+    _require("import")
+    rgb = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
+                         env=server.env(), check=True, capture_output=True, timeout=60).stdout
+    return Picture(server.width, server.height, rgb)
+
+
+def load_picture(path):
+    """The pixels of a picture file (any format ImageMagick reads), or None when it is missing
+    or unreadable."""
+    _require("convert")
+    if not os.path.isfile(path):
+        return None
+    size = subprocess.run(["identify", "-format", "%w %h", path + "[0]"],
+                          capture_output=True, text=True, timeout=60)
+    rgb = subprocess.run(["convert", path + "[0]", "-depth", "8", "rgb:-"],
+                         capture_output=True, timeout=60)
+    if size.returncode != 0 or rgb.returncode != 0:
+        return None
+    width, height = (int(v) for v in size.stdout.split())
+    return Picture(width, height, rgb.stdout)
+
+
+class Game:
+    """The game running on an X server in a fresh working directory that holds a link to Data
+    and, when given, a settings file; killed by its pid and cleaned up at the end. extra_env
+    is laid over the game's environment last."""
+
+    def __init__(self, binary, data, server, settings=None, extra_env=None):
+        _require("xdotool")
+        _require("xwininfo")
+        self.binary = os.path.abspath(binary)
+        self.server = server
+        self.dir = tempfile.mkdtemp(prefix="zorvat-e2e-")
+        if data is not None:
+            os.symlink(os.path.abspath(data), os.path.join(self.dir, "Data"))
+        if settings is not None:
+            with open(self.path(SETTINGS), "wb") as f:
+                f.write(bytes(settings))
+        self.env = server.env()
+        self.env["SDL_VIDEODRIVER"] = "x11"
+        self.env.update(extra_env or {})
+        self.process = None
+        self._out = tempfile.TemporaryFile()
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def start(self):
+        self.process = subprocess.Popen([self.binary], cwd=self.dir, env=self.env,
+                                        stdin=subprocess.DEVNULL, stdout=self._out,
+                                        stderr=subprocess.STDOUT)
+        return self
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def output(self):
+        """Everything the game wrote to stdout and stderr so far."""
+        self._out.seek(0)
+        return self._out.read()
+
+    def settings(self):
+        """The bytes of the game's settings file, or None while there is none."""
+        try:
+            with open(self.path(SETTINGS), "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def _xdotool(self, *args, timeout=30):
+        return subprocess.run(["xdotool"] + list(args), env=self.env, capture_output=True,
+                              text=True, timeout=timeout)
+
+    def wait_window(self, name=CAPTION, timeout=30):
+        """The id of the first window named exactly name; fails at once if the game ends."""
+
+        def found():
+            if not self.running():
+                raise AssertionError("the game ended with status %s before its window appeared; "
+                                     "output: %r" % (self.process.returncode, self.output()))
+            ids = self._xdotool("search", "--name", "^%s$" % name).stdout.split()
+            return int(ids[0]) if ids else None
+
+        return wait_for(found, timeout, "window named %r" % name)
+
+    def geometry(self, window):
+        """(x, y, width, height) of a window in root coordinates, from xwininfo."""
+        out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env, check=True,
+                             capture_output=True, text=True, timeout=30).stdout
+        fields = {}
+        for line in out.splitlines():
+            key, _, value = line.strip().partition(":")
+            fields[key] = value.strip()
+        return (int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"]),
+                int(fields["Width"]), int(fields["Height"]))
+
+    def names(self, window):
+        """(window name, icon name) of a window."""
+        d = xdisplay.Display(self.server.name)
+        try:
+            w = d.create_resource_object("window", window)
+            return w.get_wm_name(), w.get_wm_icon_name()
+        finally:
+            d.close()
+
+    def focus(self, window):
+        self._xdotool("windowfocus", "--sync", str(window))
+
+    def key(self, *keys, delay_ms=50):
+        """Taps keys (xdotool key names) one after another; the focused window receives them."""
+        self._xdotool("key", "--delay", str(delay_ms), *keys)
+
+    def keydown(self, key):
+        """Presses a key and keeps it held; hold it for two frames or more for a paddle to
+        see it, then keyup."""
+        self._xdotool("keydown", key)
+
+    def keyup(self, key):
+        self._xdotool("keyup", key)
+
+    def close(self, window):
+        """Asks the window to close as a window manager's close button does: a WM_DELETE_WINDOW
+        client message (xdotool windowclose would destroy the window instead)."""
+        d = xdisplay.Display(self.server.name)
+        try:
+            w = d.create_resource_object("window", window)
+            message = protocol.event.ClientMessage(
+                window=w, client_type=d.intern_atom("WM_PROTOCOLS"),
+                data=(32, [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+            w.send_event(message, event_mask=X.NoEventMask)
+            # A round trip, not just a flush: closing the connection right after a flush
+            # now and then loses the request.
+            d.sync()
+        finally:
+            d.close()
+
+    def wait_exit(self, timeout=30):
+        """The exit status of the game; TimeoutError when it is still running after timeout."""
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise TimeoutError("the game still runs %.1f s later" % timeout) from None
+
+    def stop(self):
+        if self.process is not None:
+            _end(self.process)
+        self._out.close()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
