@@ -97,3 +97,13 @@ MALFORMED = {
     'header-only': lambda: bitmap(64, 64, 32, b''),
     'planes-0': lambda: bitmap(16, 16, 32, bytes(1024), planes=0),
 }
+
+
+if __name__ == '__main__':
+    # bitmaps.py DIR: writes every damaged bitmap into DIR as <name>.bmp.
+    import os
+    import sys
+    os.makedirs(sys.argv[1], exist_ok=True)
+    for _name, _make in MALFORMED.items():
+        with open(os.path.join(sys.argv[1], _name + '.bmp'), 'wb') as _out:
+            _out.write(_make())
