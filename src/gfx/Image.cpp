@@ -112,6 +112,11 @@ void CImage::Load(const std::string& fullHdPath, const std::string& scaledPath) 
         SDL_FreeSurface(surface);
         surface = nullptr;
     }
+    // Under SDL 1.2's compatibility layer the loader gives 32-bit bitmaps an alpha channel
+    // from their unused fourth byte; bitmaps carry no alpha, so blits must not blend.
+    if (surface && (surface->flags & SDL_SRCALPHA)) {
+        SDL_SetAlpha(surface, 0, SDL_ALPHA_OPAQUE);
+    }
     rect.x = 0;
     rect.y = 0;
     rect.w = surface ? static_cast<Uint16>(surface->w) : 0;

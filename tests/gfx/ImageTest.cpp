@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,29 @@ std::vector<unsigned char> SmallBitmap(int width, int height, int bits, int data
     b.resize(54, 0);
     b.resize(54 + dataBytes, 0x80);
     return b;
+}
+
+TEST_F(ImageTest, FourthByteOf32BitPixelsIsNeverAlpha) {
+    // Windows bitmaps hold no alpha: whatever stands in the unused fourth byte, a picture is
+    // drawn opaque and only its magenta is keyed out. (SDL 2's loader, under the SDL 1.2
+    // compatibility layer, reads that byte as alpha when it is not zero everywhere, and
+    // blends every blit with it.)
+    WriteSettings(2, 1);
+    SDL_Surface* screen = GreyScreen(1);
+    std::vector<unsigned char> bytes = SmallBitmap(3, 1, 32, 12);
+    const unsigned char pixels[12] = {0x30, 0x20, 0x10, 0x00,  // 0x102030, fourth byte 0
+                                      0x60, 0x50, 0x40, 0x80,  // 0x405060, fourth byte 0x80
+                                      0xFF, 0x00, 0xFF, 0x00}; // magenta
+    std::copy(pixels, pixels + 12, bytes.begin() + 54);
+    WriteBytes(Big, bytes);
+    CImage image;
+    image.Load(Big, Small);
+    ASSERT_NE(image.surface, nullptr);
+    image.SetMagentaKey();
+    image.Draw(screen);
+    EXPECT_EQ(PixelAt(screen, 0, 0), 0x102030u);
+    EXPECT_EQ(PixelAt(screen, 1, 0), 0x405060u);
+    EXPECT_EQ(PixelAt(screen, 2, 0), 0x202020u);
 }
 
 TEST_F(ImageTest, MissingOrDamagedBitmapHoldsNoSurfaceAndDrawsNothing) {
