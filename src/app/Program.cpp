@@ -12,13 +12,16 @@ SDL_Surface* (*CProgram::setVideoMode)(int width, int height, int bpp,
 
 namespace {
 
-// True when SDL fell back on drawing into a text terminal: there is no display to play on.
-bool TextModeDriver() {
+// True when SDL fell back on a driver that shows no window: a text terminal, or the
+// off-screen buffer that SDL 2 takes under the SDL 1.2 compatibility layer. Either way there
+// is no display to play on.
+bool NoDisplayDriver() {
     char name[32] = "";
     if (!SDL_VideoDriverName(name, sizeof(name))) {
         return true;
     }
-    return std::strcmp(name, "caca") == 0 || std::strcmp(name, "aalib") == 0;
+    return std::strcmp(name, "caca") == 0 || std::strcmp(name, "aalib") == 0 ||
+           std::strcmp(name, "offscreen") == 0;
 }
 
 } // namespace
@@ -35,7 +38,7 @@ bool CProgram::Start() {
         return false;
     }
     // Leaving by SDL_Quit gives a terminal that a text-mode driver took over back to the user.
-    if (!SDL_getenv("SDL_VIDEODRIVER") && TextModeDriver()) {
+    if (!SDL_getenv("SDL_VIDEODRIVER") && NoDisplayDriver()) {
         SDL_Quit();
         return false;
     }
