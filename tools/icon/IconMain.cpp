@@ -1,7 +1,5 @@
-// Turns the program icon that the art generator draws (a Windows bitmap) into the PNG that
-// desktops look for, scaled to one size: zorvat-icon ICON.bmp SIZE ICON.png
-#include <SDL.h>
-
+// Draws the game's desktop icon, a dark field with two paddles and a ball, as a square RGBA
+// PNG: zorvat-icon SIZE FILE
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -13,74 +11,73 @@
 
 namespace {
 
-// The surface's pixels as RGBA bytes, rows top to bottom; every pixel opaque.
-std::vector<double> ReadRgba(SDL_Surface* surface) {
-    std::vector<double> rgba;
-    rgba.reserve(static_cast<std::size_t>(surface->w) * surface->h * 4);
-    SDL_LockSurface(surface);
-    const int bpp = surface->format->BytesPerPixel;
-    for (int y = 0; y < surface->h; ++y) {
-        const Uint8* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
-        for (int x = 0; x < surface->w; ++x) {
-            Uint32 pixel = 0;
-            for (int i = 0; i < bpp; ++i) {
-                // SDL surfaces hold pixels in the machine's byte order.
-                int shift = SDL_BYTEORDER == SDL_LIL_ENDIAN ? 8 * i : 8 * (bpp - 1 - i);
-                pixel |= static_cast<Uint32>(row[x * bpp + i]) << shift;
-            }
-            Uint8 r, g, b;
-            SDL_GetRGB(pixel, surface->format, &r, &g, &b);
-            rgba.insert(rgba.end(), {double(r), double(g), double(b), 255.0});
-        }
-    }
-    SDL_UnlockSurface(surface);
-    return rgba;
-}
-
-struct Share {
-    int from;
-    double weight;
+struct Rgba {
+    double r, g, b, a;
 };
 
-// For each of `to` new pixels along a line of `from` old ones, the old pixels that it covers
-// and how much of each.
-std::vector<std::vector<Share>> Shares(int from, int to) {
-    std::vector<std::vector<Share>> shares(to);
-    double step = double(from) / to;
-    for (int t = 0; t < to; ++t) {
-        double lo = t * step, hi = (t + 1) * step;
-        for (int f = int(lo); f < from && f < hi; ++f) {
-            shares[t].push_back({f, (std::fmin(hi, f + 1.0) - std::fmax(lo, double(f))) / step});
-        }
+const Rgba Clear = {0, 0, 0, 0};
+const Rgba Field = {0x14, 0x2E, 0x45, 255};
+const Rgba Line = {0x3A, 0x5A, 0x78, 255};
+const Rgba LeftPaddle = {0x5C, 0xD6, 0xF2, 255};
+const Rgba RightPaddle = {0xFF, 0x8C, 0x3A, 255};
+const Rgba Ball = {0xFF, 0xF2, 0xD6, 255};
+
+bool InRoundRect(double x, double y, double left, double top, double right, double bottom,
+                 double radius) {
+    if (x < left || x >= right || y < top || y >= bottom) {
+        return false;
     }
-    return shares;
+    double cx = std::fmax(left + radius, std::fmin(x, right - radius));
+    double cy = std::fmax(top + radius, std::fmin(y, bottom - radius));
+    return std::hypot(x - cx, y - cy) <= radius;
 }
 
-// Area-averages a w x h RGBA picture to size x size: each new pixel is the mean of the part
-// of the old picture that it covers, so thin lines fade instead of vanishing.
-std::vector<std::uint8_t> Resample(const std::vector<double>& rgba, int w, int h, int size) {
-    auto across = Shares(w, size);
-    auto down = Shares(h, size);
-    std::vector<std::uint8_t> out;
-    out.reserve(static_cast<std::size_t>(size) * size * 4);
-    for (int ty = 0; ty < size; ++ty) {
-        for (int tx = 0; tx < size; ++tx) {
-            double sum[4] = {0, 0, 0, 0};
-            for (const Share& row : down[ty]) {
-                for (const Share& column : across[tx]) {
-                    const double* pixel =
-                        &rgba[(static_cast<std::size_t>(row.from) * w + column.from) * 4];
-                    for (int c = 0; c < 4; ++c) {
-                        sum[c] += row.weight * column.weight * pixel[c];
-                    }
+// The picture at one point of the unit square, (0, 0) top left; the topmost shape wins.
+Rgba Sample(double x, double y) {
+    if (std::hypot(x - 0.57, y - 0.40) <= 0.075) {
+        return Ball;
+    }
+    if (InRoundRect(x, y, 0.12, 0.20, 0.20, 0.56, 0.035)) {
+        return LeftPaddle;
+    }
+    if (InRoundRect(x, y, 0.80, 0.44, 0.88, 0.80, 0.035)) {
+        return RightPaddle;
+    }
+    if (InRoundRect(x, y, 0.49, 0.08, 0.51, 0.92, 0) && std::fmod(y - 0.08, 0.12) < 0.07) {
+        return Line;
+    }
+    if (InRoundRect(x, y, 0.03, 0.03, 0.97, 0.97, 0.14)) {
+        return Field;
+    }
+    return Clear;
+}
+
+// Averages 4x4 samples a pixel, so that edges come out smooth at every size.
+std::vector<std::uint8_t> Draw(int size) {
+    const int n = 4;
+    std::vector<std::uint8_t> rgba;
+    rgba.reserve(static_cast<std::size_t>(size) * size * 4);
+    for (int py = 0; py < size; ++py) {
+        for (int px = 0; px < size; ++px) {
+            double r = 0, g = 0, b = 0, a = 0;
+            for (int sy = 0; sy < n; ++sy) {
+                for (int sx = 0; sx < n; ++sx) {
+                    Rgba s = Sample((px + (sx + 0.5) / n) / size, (py + (sy + 0.5) / n) / size);
+                    r += s.r * s.a;
+                    g += s.g * s.a;
+                    b += s.b * s.a;
+                    a += s.a;
                 }
             }
-            for (double v : sum) {
-                out.push_back(static_cast<std::uint8_t>(std::lround(std::fmin(255.0, v))));
-            }
+            // Colours were weighted by coverage; PNG wants them unweighted.
+            double cover = a > 0 ? a : 1;
+            rgba.push_back(static_cast<std::uint8_t>(std::lround(r / cover)));
+            rgba.push_back(static_cast<std::uint8_t>(std::lround(g / cover)));
+            rgba.push_back(static_cast<std::uint8_t>(std::lround(b / cover)));
+            rgba.push_back(static_cast<std::uint8_t>(std::lround(a / (n * n))));
         }
     }
-    return out;
+    return rgba;
 }
 
 // Writes beside the target and renames, so that a failed run leaves no half icon behind.
@@ -101,25 +98,18 @@ bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: zorvat-icon ICON.bmp SIZE ICON.png\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: zorvat-icon SIZE FILE\n");
         return 2;
     }
     char* end = nullptr;
-    long size = std::strtol(argv[2], &end, 10);
-    if (*argv[2] == '\0' || *end != '\0' || size < 16 || size > 1024) {
+    long size = std::strtol(argv[1], &end, 10);
+    if (*argv[1] == '\0' || *end != '\0' || size < 16 || size > 1024) {
         std::fprintf(stderr, "zorvat-icon: SIZE must be a whole number from 16 to 1024\n");
         return 2;
     }
-    SDL_Surface* bitmap = SDL_LoadBMP(argv[1]);
-    if (!bitmap) {
-        std::fprintf(stderr, "zorvat-icon: cannot read %s: %s\n", argv[1], SDL_GetError());
-        return 1;
-    }
-    std::vector<std::uint8_t> pixels = Resample(ReadRgba(bitmap), bitmap->w, bitmap->h, size);
-    SDL_FreeSurface(bitmap);
-    if (!WriteFile(argv[3], EncodePng(size, size, pixels))) {
-        std::perror((std::string("zorvat-icon: cannot write ") + argv[3]).c_str());
+    if (!WriteFile(argv[2], EncodePng(size, size, Draw(size)))) {
+        std::perror((std::string("zorvat-icon: cannot write ") + argv[2]).c_str());
         return 1;
     }
     return 0;
