@@ -18,6 +18,7 @@ import os
 import random
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
@@ -154,6 +155,72 @@ class Picture:
         counts = self.colours(x, y, w, h)
         return next(iter(counts)) if len(counts) == 1 else None
 
+    def crop(self, x, y, w, h):
+        """The region (x, y, w, h) as a picture of its own."""
+        rows = [self.rgb[((y + r) * self.width + x) * 3:((y + r) * self.width + x + w) * 3]
+                for r in range(h)]
+        return Picture(w, h, b"".join(rows))
+
+    def changed_box(self, other, tolerance=24):
+        """(left, top, right, bottom), inclusive, of the pixels whose colour differs from the
+        same pixel of a picture of the same size by more than tolerance in a channel; None
+        when none does."""
+        box = None
+        stride = self.width * 3
+        for y in range(self.height):
+            row = self.rgb[y * stride:(y + 1) * stride]
+            other_row = other.rgb[y * stride:(y + 1) * stride]
+            if row == other_row:
+                continue
+            for i in range(0, stride, 3):
+                if (abs(row[i] - other_row[i]) > tolerance
+                        or abs(row[i + 1] - other_row[i + 1]) > tolerance
+                        or abs(row[i + 2] - other_row[i + 2]) > tolerance):
+                    x = i // 3
+                    if box is None:
+                        box = [x, y, x, y]
+                    else:
+                        box = [min(box[0], x), box[1], max(box[2], x), y]
+        return tuple(box) if box else None
+
+    def changed_share(self, other, step=6, tolerance=24):
+        """The share of pixels (every step-th one in both directions) whose colour differs from
+        the same pixel of other by more than tolerance in a channel."""
+        changed = total = 0
+        for y in range(0, self.height, step):
+            start = y * self.width * 3
+            row = self.rgb[start:start + self.width * 3]
+            other_row = other.rgb[start:start + self.width * 3]
+            for i in range(0, len(row), 3 * step):
+                total += 1
+                if row[i:i + 3] != other_row[i:i + 3] and not _near(
+                        row[i:i + 3], other_row[i:i + 3], tolerance):
+                    changed += 1
+        return changed / total
+
+    def count_near(self, colour, tolerance=40):
+        """How many pixels lie within tolerance of colour in every channel."""
+        return sum(1 for y in range(self.height) for x in range(self.width)
+                   if _near(self.pixel(x, y), colour, tolerance))
+
+    def bright_span(self, threshold=330):
+        """(top, bottom) of the longest run of rows that hold a pixel whose red + green + blue
+        exceeds threshold: a paddle's body in a column of the field, where the ball is only a
+        short run. None when no row does."""
+        best = start = None
+        stride = self.width * 3
+        for y in range(self.height + 1):
+            row = self.rgb[y * stride:(y + 1) * stride] if y < self.height else b""
+            bright = any(row[i] + row[i + 1] + row[i + 2] > threshold
+                         for i in range(0, len(row), 3))
+            if bright and start is None:
+                start = y
+            elif not bright and start is not None:
+                if best is None or y - 1 - start > best[1] - best[0]:
+                    best = (start, y - 1)
+                start = None
+        return best
+
 
 def screenshot(server):
     """The whole screen of the server, taken with ImageMagick's import."""
@@ -161,6 +228,59 @@ def screenshot(server):
     rgb = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
                          env=server.env(), check=True, capture_output=True, timeout=60).stdout
     return Picture(server.width, server.height, rgb)
+
+
+def grab(server, x, y, w, h):
+    """The pixels of a rectangle of the screen, read straight from the server: far faster
+    than a screenshot, for regions that waits poll and for whole windows alike."""
+    d = xdisplay.Display(server.name)
+    try:
+        # python-xlib reads one large image much more slowly than several strips; holding the
+        # server keeps the game from drawing a new frame between two strips.
+        d.grab_server()
+        strips = [d.screen().root.get_image(x, top, w, min(64, y + h - top), X.ZPixmap,
+                                            0xFFFFFFFF).data for top in range(y, y + h, 64)]
+        d.ungrab_server()
+    finally:
+        d.close()
+    return Picture(w, h, _bgrx_to_rgb(b"".join(strips), w * h))
+
+
+def _bgrx_to_rgb(raw, count):
+    """RGB bytes of count pixels stored as blue, green, red, padding (32-bit ZPixmap on a
+    depth-24 screen, and 32-bit bitmaps)."""
+    rgb = bytearray(count * 3)
+    rgb[0::3] = raw[2::4]
+    rgb[1::3] = raw[1::4]
+    rgb[2::3] = raw[0::4]
+    return bytes(rgb)
+
+
+def load_bmp(path):
+    """The pixels of an uncompressed 32-bit bitmap file, as the game's art is written."""
+    with open(path, "rb") as f:
+        data = f.read()
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height, _, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+    if bits != 32 or compression not in (0, 3):
+        raise ValueError("%s: not an uncompressed 32-bit bitmap" % path)
+    stride = width * 4
+    rows = [data[offset + r * stride:offset + (r + 1) * stride] for r in range(abs(height))]
+    if height > 0:  # stored bottom row first
+        rows.reverse()
+    return Picture(width, abs(height), _bgrx_to_rgb(b"".join(rows), width * abs(height)))
+
+
+def save_png(picture, path):
+    """Writes a picture as a PNG file."""
+    _require("convert")
+    subprocess.run(["convert", "-size", "%dx%d" % (picture.width, picture.height), "-depth", "8",
+                    "rgb:-", path], input=picture.rgb, check=True, timeout=60)
+
+
+def _near(a, b, tolerance):
+    return (abs(a[0] - b[0]) <= tolerance and abs(a[1] - b[1]) <= tolerance
+            and abs(a[2] - b[2]) <= tolerance)
 
 
 def load_picture(path):
@@ -277,6 +397,17 @@ class Game:
     def keyup(self, key):
         self._xdotool("keyup", key)
 
+    def hold(self, keys, condition, timeout=10, what=None):
+        """Holds keys down until condition() gives a true value, which is returned, then lets
+        them go; TimeoutError after timeout seconds."""
+        for key in keys:
+            self.keydown(key)
+        try:
+            return wait_for(condition, timeout, what or "effect of holding %s" % "+".join(keys))
+        finally:
+            for key in keys:
+                self.keyup(key)
+
     def close(self, window):
         """Asks the window to close as a window manager's close button does: a WM_DELETE_WINDOW
         client message (xdotool windowclose would destroy the window instead)."""
@@ -311,3 +442,38 @@ class Game:
 
     def __exit__(self, *exc):
         self.stop()
+
+
+class Layout:
+    """Where the game draws what the tests look at, in pixels of one display mode."""
+
+    def __init__(self, full_hd):
+        self.full_hd = full_hd
+        if full_hd:
+            self.size = (1920, 1080)
+            self.menu_block = (700, 300, 520, 500)  # the highlight's sheet frame
+            self.level_value = (1080, 450, 221, 61)
+            self.mode_value = (1149, 616, 100, 45)
+            self.scores = ((450, 20, 80, 80), (1412, 20, 80, 80))
+        else:
+            self.size = (1280, 720)
+            self.menu_block = (466, 200, 346, 333)
+            self.level_value = (720, 300, 147, 40)
+            self.mode_value = (766, 410, 66, 30)
+            self.scores = ((300, 13, 54, 54), (941, 13, 54, 54))
+        scale = 1 if full_hd else 0.667
+        # The menu's five entries share the block in bands of 100 field units.
+        self.entry_height = 100 * scale
+        # Columns of the left (x 30) and right (x 1840) paddle, 50 field units wide.
+        self.paddle_columns = tuple((int(x * scale), int(50 * scale)) for x in (30, 1840))
+        self.paddle_height = int(190 * scale)
+
+    def entry_band(self, entry):
+        """(top, bottom) inside the menu block of entry 1..5."""
+        return int((entry - 1) * self.entry_height), int(entry * self.entry_height) - 1
+
+    def window(self):
+        return (0, 0) + self.size
+
+
+SCORE_BLUE = (13, 16, 121)
