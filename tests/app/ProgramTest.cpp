@@ -1,5 +1,3 @@
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -184,12 +182,6 @@ TEST_F(ProgramTest, ExitRequestDrawsOneMoreFrameByTheOldStateThenEndsWithZero) {
     EXPECT_EQ(current::GetInstance()->stateID, StateExit);
 }
 
-TEST_F(ProgramTest, PassFindingExitReturnsZeroWithoutTouchingTheState) {
-    InstallProbe(StateExit);
-    EXPECT_EQ(CProgram::Pass(), 0);
-    EXPECT_TRUE(calls.empty());
-}
-
 TEST_F(ProgramTest, FailedFlipEndsWithOneRightAfterThatFlip) {
     CProbe* probe = InstallProbe();
     failingFlip = 2;
@@ -263,17 +255,6 @@ TEST_F(ProgramTest, StartOpensFullHdOnlyForDisplayByteOne) {
         delete current::GetInstance()->state;
         current::GetInstance()->state = nullptr;
     }
-}
-
-TEST_F(ProgramTest, StartFailsCleanlyWithoutAVideoDevice) {
-    SDL_Quit();
-    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-
-    EXPECT_FALSE(CProgram::Start());
-
-    EXPECT_EQ(current::GetInstance()->state, nullptr);
-    EXPECT_EQ(SDL_GetVideoSurface(), nullptr);
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
 }
 
 TEST_F(ProgramTest, StartFallsBackToTheWindowWhenFullHdIsRefused) {

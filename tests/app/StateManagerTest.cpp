@@ -48,12 +48,6 @@ protected:
     bool destroyed = false;
 };
 
-TEST_F(StateManagerTest, ManagerIsOneObjectForTheWholeRun) {
-    current* first = current::GetInstance();
-    EXPECT_NE(first, nullptr);
-    EXPECT_EQ(current::GetInstance(), first);
-}
-
 TEST_F(StateManagerTest, LaterRequestReplacesAnEarlierOne) {
     SetNextState(StateOptions);
     SetNextState(StateCredits);
@@ -73,14 +67,6 @@ TEST_F(StateManagerTest, PendingExitIsNeverReplaced) {
     SetNextState(StateOptions);
     SetNextState(StateExit);
     EXPECT_EQ(current::GetInstance()->nextState, StateExit) << "a request followed by exit";
-}
-
-TEST_F(StateManagerTest, RequestIsOnlyRecordedUntilChangeState) {
-    CProbe* probe = InstallProbe(StateOptions);
-    SetNextState(StateMainMenu);
-    EXPECT_FALSE(destroyed);
-    EXPECT_EQ(current::GetInstance()->state, probe);
-    EXPECT_EQ(current::GetInstance()->stateID, StateOptions);
 }
 
 TEST_F(StateManagerTest, ChangeStateWithoutRequestKeepsEverything) {

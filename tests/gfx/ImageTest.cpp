@@ -238,59 +238,13 @@ TEST_F(ImageTest, MagentaKeyMakesMagentaTransparent) {
     EXPECT_EQ(PixelAt(screen, 45, 5), 0x00FFFFu);
 }
 
-// Plain bitmap headers: a 2x2 24-bit picture whose fields the damaged cases change.
-std::vector<unsigned char> SmallBitmap(int width, int height, int bits, int dataBytes) {
-    std::vector<unsigned char> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0};
-    for (int v : {width, height}) {
-        for (int i = 0; i < 4; ++i) {
-            b.push_back(static_cast<unsigned char>(static_cast<unsigned>(v) >> (8 * i)));
-        }
-    }
-    b.insert(b.end(), {1, 0, static_cast<unsigned char>(bits), 0});
-    b.resize(54, 0);
-    b.resize(54 + dataBytes, 0x80);
-    return b;
-}
-
-TEST_F(ImageTest, FourthByteOf32BitPixelsIsNeverAlpha) {
-    // Windows bitmaps hold no alpha: whatever stands in the unused fourth byte, a picture is
-    // drawn opaque and only its magenta is keyed out. (SDL 2's loader, under the SDL 1.2
-    // compatibility layer, reads that byte as alpha when it is not zero everywhere, and
-    // blends every blit with it.)
-    WriteSettings(2, 1);
-    SDL_Surface* screen = GreyScreen(1);
-    std::vector<unsigned char> bytes = SmallBitmap(3, 1, 32, 12);
-    const unsigned char pixels[12] = {0x30, 0x20, 0x10, 0x00,  // 0x102030, fourth byte 0
-                                      0x60, 0x50, 0x40, 0x80,  // 0x405060, fourth byte 0x80
-                                      0xFF, 0x00, 0xFF, 0x00}; // magenta
-    std::copy(pixels, pixels + 12, bytes.begin() + 54);
-    WriteBytes(Big, bytes);
-    CImage image;
-    image.Load(Big, Small);
-    ASSERT_NE(image.surface, nullptr);
-    image.SetMagentaKey();
-    image.Draw(screen);
-    EXPECT_EQ(PixelAt(screen, 0, 0), 0x102030u);
-    EXPECT_EQ(PixelAt(screen, 1, 0), 0x405060u);
-    EXPECT_EQ(PixelAt(screen, 2, 0), 0x202020u);
-}
-
-TEST_F(ImageTest, MissingOrDamagedBitmapHoldsNoSurfaceAndDrawsNothing) {
+TEST_F(ImageTest, MissingOrBrokenBitmapHoldsNoSurfaceAndDrawsNothing) {
     WriteSettings(2, 1);
     SDL_Surface* screen = GreyScreen(1);
     const struct {
         const char* what;
         std::vector<unsigned char> bytes;
-    } cases[] = {
-        {"missing", {}},
-        {"empty", {}},
-        {"not a bitmap", {'h', 'e', 'l', 'l', 'o'}},
-        {"header only", SmallBitmap(2, 2, 24, 0)},
-        {"cut short", SmallBitmap(2000, 2000, 24, 100)},
-        {"zero width", SmallBitmap(0, 2, 24, 16)},
-        {"odd depth", SmallBitmap(2, 2, 7, 16)},
-        {"huge", SmallBitmap(0x7FFFFFFF, 0x7FFFFFFF, 32, 16)},
-    };
+    } cases[] = {{"missing", {}}, {"empty", {}}, {"not a bitmap", {'h', 'e', 'l', 'l', 'o'}}};
     bool first = true;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -304,11 +258,7 @@ TEST_F(ImageTest, MissingOrDamagedBitmapHoldsNoSurfaceAndDrawsNothing) {
         image.SetPosition(100, 100);
         image.Draw(screen);
         image.DrawFrame(screen, 3);
-        if (image.surface) {
-            // What SDL accepted must be a whole picture that can be drawn.
-            EXPECT_GT(image.surface->w, 0);
-            continue;
-        }
+        EXPECT_EQ(image.surface, nullptr);
         EXPECT_EQ(image.rect.w, 0);
         EXPECT_EQ(image.rect.h, 0);
         EXPECT_EQ(image.columns, 0);

@@ -138,18 +138,6 @@ TEST_F(SettingsTest, EmptyFileChangesNothingAndIsKept) {
     EXPECT_TRUE(ReadBytes(File).empty());
 }
 
-TEST_F(SettingsTest, SaveWritesEightBytesThatTheNextRecordReads) {
-    CSettings settings;
-    settings.level = 0x01020304;
-    settings.fullHd = 1;
-    settings.Save();
-    EXPECT_EQ(ReadBytes(File), (Bytes{4, 3, 2, 1, 1, 0, 0, 0}));
-
-    CSettings next;
-    EXPECT_EQ(next.level, 0x01020304);
-    EXPECT_EQ(next.fullHd, 1);
-}
-
 TEST_F(SettingsTest, SaveAfterLoadKeepsTheBytes) {
     WriteBytes(File, {0x78, 0x56, 0x34, 0x12, 1, 0x55, 0x66, 0x77});
     CSettings settings;
