@@ -99,3 +99,14 @@ int CProgram::Run() {
     }
     return status;
 }
+
+int CProgram::Main() {
+    if (!Start()) {
+        return 1;
+    }
+    int status = Run();
+    // Full HD switched the display to 1920x1080; only SDL_Quit gives the desktop its own
+    // resolution back.
+    SDL_Quit();
+    return status;
+}

@@ -22,6 +22,10 @@ public:
     // Runs passes until the loop ends and returns the exit status.
     static int Run();
 
+    // The whole program: start, run, shut SDL down; returns the exit status (1 when no
+    // screen opens).
+    static int Main();
+
     // Opens the video mode of a display mode (1 is full HD, anything else the window);
     // null when SDL cannot give it.
     static SDL_Surface* OpenVideoMode(int fullHd);

@@ -284,4 +284,16 @@ TEST_F(ProgramTest, StartFailsCleanlyWhenNoModeOpens) {
     }
 }
 
+TEST_F(ProgramTest, MainShutsSdlDownHoweverTheRunEnds) {
+    PushQuit();
+    EXPECT_EQ(CProgram::Main(), 0) << "a window close on the menu";
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+
+    delete current::GetInstance()->state;
+    current::GetInstance()->state = nullptr;
+    failingFlip = flips + 1;
+    EXPECT_EQ(CProgram::Main(), 1) << "a failed flip";
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+}
+
 } // namespace
