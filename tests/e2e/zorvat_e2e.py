@@ -14,6 +14,7 @@ run it with Debian's /usr/bin/python3, which has python3-xlib.
 Every wait is bounded: a condition that does not come true in time raises TimeoutError.
 """
 
+import ctypes
 import os
 import random
 import shutil
@@ -40,6 +41,12 @@ def wait_for(condition, timeout, what, interval=0.05):
         if time.monotonic() >= deadline:
             raise TimeoutError("no %s within %.1f s" % (what, timeout))
         time.sleep(interval)
+
+
+def _die_with_parent():
+    """Run in a child before it starts: the child gets SIGTERM when the test process ends, so
+    that a runner killed at its timeout leaves no server or game behind."""
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
 
 
 def _require(program):
@@ -80,7 +87,8 @@ class XServer:
             process = subprocess.Popen(
                 ["Xvfb", ":%d" % number, "-screen", "0",
                  "%dx%dx%d" % (self.width, self.height, self.depth), "-noreset"],
-                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                preexec_fn=_die_with_parent)
             self.number, self.process = number, process
             if self._wait_ready(timeout):
                 return self
@@ -327,7 +335,7 @@ class Game:
     def start(self):
         self.process = subprocess.Popen([self.binary], cwd=self.dir, env=self.env,
                                         stdin=subprocess.DEVNULL, stdout=self._out,
-                                        stderr=subprocess.STDOUT)
+                                        stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
         return self
 
     def running(self):
