@@ -71,9 +71,25 @@ struct Memory {
     long afterKb = -1;
 };
 
+// The wall time of frames, and the processor time of the thread that ran them: the second
+// hardly moves when other programs compete for the processor.
+struct Samples {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+};
+
+struct FrameCost {
+    Summary wall;
+    Summary cpu;
+};
+
+FrameCost CostOf(const Samples& samples) {
+    return {Summarise(samples.wall), Summarise(samples.cpu)};
+}
+
 struct ModeResult {
-    Summary floor;
-    Summary screens[ScreenCount];
+    FrameCost floor;
+    FrameCost screens[ScreenCount];
     Summary startup;
     double startupMin = 0;
     double startupMax = 0;
@@ -201,8 +217,7 @@ void Install(StateId id) {
 
 // Runs passes of the frame loop for at least `seconds` and MinFrames, timing each one;
 // `after` runs after every pass, outside the timing.
-void TimePasses(std::vector<double>& samples, double seconds,
-                const std::function<void(int)>& after) {
+void TimePasses(Samples& samples, double seconds, const std::function<void(int)>& after) {
     for (int frame = 0; frame < WarmUpFrames; ++frame) {
         if (CProgram::Pass() != -1) {
             Fail("the frame loop ended while warming up");
@@ -212,8 +227,10 @@ void TimePasses(std::vector<double>& samples, double seconds,
     double end = NowMs() + seconds * 1000;
     for (int frame = 0; frame < MinFrames || NowMs() < end; ++frame) {
         double start = NowMs();
+        double startCpu = ThreadCpuMs();
         int status = CProgram::Pass();
-        samples.push_back(NowMs() - start);
+        samples.cpu.push_back(ThreadCpuMs() - startCpu);
+        samples.wall.push_back(NowMs() - start);
         if (status != -1) {
             Fail("the frame loop ended during a measurement");
         }
@@ -222,16 +239,18 @@ void TimePasses(std::vector<double>& samples, double seconds,
 }
 
 // The least a frame can cost: clear the screen, blit one picture of its size and format, flip.
-void TimeFloor(std::vector<double>& samples, SDL_Surface* picture, double seconds) {
+void TimeFloor(Samples& samples, SDL_Surface* picture, double seconds) {
     SDL_Surface* screen = SDL_GetVideoSurface();
     double end = NowMs() + seconds * 1000;
     for (int frame = 0; frame < MinFrames || NowMs() < end; ++frame) {
         double start = NowMs();
+        double startCpu = ThreadCpuMs();
         SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
         SDL_Rect at = {0, 0, 0, 0};
         SDL_BlitSurface(picture, nullptr, screen, &at);
         int status = CProgram::flip(screen);
-        samples.push_back(NowMs() - start);
+        samples.cpu.push_back(ThreadCpuMs() - startCpu);
+        samples.wall.push_back(NowMs() - start);
         if (status == -1) {
             Fail("SDL_Flip failed");
         }
@@ -260,7 +279,7 @@ SDL_Surface* MakeFloorPicture() {
     return picture;
 }
 
-void MeasureScreen(const Screen& screen, double seconds, std::vector<double>& samples) {
+void MeasureScreen(const Screen& screen, double seconds, Samples& samples) {
     Install(screen.id);
     std::function<void(int)> after = [&screen](int) {
         if (current::GetInstance()->stateID != screen.id) {
@@ -298,8 +317,8 @@ void MeasureScreen(const Screen& screen, double seconds, std::vector<double>& sa
 void MeasureFrames(const Mode& mode, const Config& config, ModeResult& result) {
     OpenMode(mode);
     SDL_Surface* picture = MakeFloorPicture();
-    std::vector<double> floor;
-    std::vector<double> screens[ScreenCount];
+    Samples floor;
+    Samples screens[ScreenCount];
     // Rounds spread whatever else the machine does over all measurements alike.
     double slice = config.seconds / config.rounds;
     for (int round = 0; round < config.rounds; ++round) {
@@ -309,9 +328,9 @@ void MeasureFrames(const Mode& mode, const Config& config, ModeResult& result) {
         }
     }
     SDL_FreeSurface(picture);
-    result.floor = Summarise(floor);
+    result.floor = CostOf(floor);
     for (int i = 0; i < ScreenCount; ++i) {
-        result.screens[i] = Summarise(screens[i]);
+        result.screens[i] = CostOf(screens[i]);
     }
 }
 
@@ -488,21 +507,27 @@ double Ratio(const Summary& screen, const Summary& floor) {
     return floor.median > 0 ? screen.median / floor.median : 0;
 }
 
+double MeanRatio(const Summary& screen, const Summary& floor) {
+    return floor.mean > 0 ? screen.mean / floor.mean : 0;
+}
+
 void PrintTable(const ModeResult results[], double pageFaultUs) {
     std::printf("A first touch of a page of memory costs %.2f us of processor time here.\n\n",
                 pageFaultUs);
     for (int m = 0; m < ModeCount; ++m) {
         const ModeResult& r = results[m];
         std::printf("%s\n", Modes[m].title);
-        std::printf("  %-16s %10s %10s %8s %8s %8s\n", "frame", "median ms", "mean ms", "x floor",
-                    "target", "frames");
-        std::printf("  %-16s %10.3f %10.3f %8.2f %8s %8zu\n", "floor", r.floor.median, r.floor.mean,
-                    1.0, "", r.floor.count);
+        std::printf("  %-14s %9s %9s %7s %8s %7s %7s %7s\n", "frame", "median ms", "mean ms",
+                    "x floor", "target", "cpu ms", "x floor", "frames");
+        const FrameCost& floor = r.floor;
+        std::printf("  %-14s %9.3f %9.3f %7.2f %8s %7.3f %7.2f %7zu\n", "floor", floor.wall.median,
+                    floor.wall.mean, 1.0, "", floor.cpu.median, 1.0, floor.wall.count);
         for (int i = 0; i < ScreenCount; ++i) {
-            const Summary& s = r.screens[i];
-            double ratio = Ratio(s, r.floor);
-            std::printf("  %-16s %10.3f %10.3f %8.2f %5s%.1f %8zu%s\n", Screens[i].title, s.median,
-                        s.mean, ratio, "<= ", Screens[i].target, s.count,
+            const FrameCost& s = r.screens[i];
+            double ratio = Ratio(s.wall, floor.wall);
+            std::printf("  %-14s %9.3f %9.3f %7.2f %5s%.1f %7.3f %7.2f %7zu%s\n", Screens[i].title,
+                        s.wall.median, s.wall.mean, ratio, "<= ", Screens[i].target, s.cpu.median,
+                        Ratio(s.cpu, floor.cpu), s.wall.count,
                         ratio <= Screens[i].target ? "" : "  MISSED");
         }
         std::printf("  start-up to first flip: %.1f ms (median of %zu runs, %.1f to %.1f), "
@@ -526,16 +551,20 @@ void PrintJson(const ModeResult results[], const Config& config, double pageFaul
     std::printf("{");
     for (int m = 0; m < ModeCount; ++m) {
         const ModeResult& r = results[m];
+        const FrameCost& floor = r.floor;
         std::printf("\"%s\": {\"width\": %d, \"height\": %d, \"floor_ms\": %.4f, "
-                    "\"floor_mean_ms\": %.4f, \"floor_frames\": %zu, \"states\": {",
-                    Modes[m].key, Modes[m].width, Modes[m].height, r.floor.median, r.floor.mean,
-                    r.floor.count);
+                    "\"floor_mean_ms\": %.4f, \"floor_cpu_ms\": %.4f, \"floor_frames\": %zu, "
+                    "\"states\": {",
+                    Modes[m].key, Modes[m].width, Modes[m].height, floor.wall.median,
+                    floor.wall.mean, floor.cpu.median, floor.wall.count);
         for (int i = 0; i < ScreenCount; ++i) {
-            const Summary& s = r.screens[i];
+            const FrameCost& s = r.screens[i];
             std::printf("%s\"%s\": {\"median_ms\": %.4f, \"mean_ms\": %.4f, \"ratio\": %.3f, "
-                        "\"mean_ratio\": %.3f, \"frames\": %zu}",
-                        i ? ", " : "", Screens[i].key, s.median, s.mean, Ratio(s, r.floor),
-                        r.floor.mean > 0 ? s.mean / r.floor.mean : 0, s.count);
+                        "\"mean_ratio\": %.3f, \"cpu_median_ms\": %.4f, \"cpu_ratio\": %.3f, "
+                        "\"frames\": %zu}",
+                        i ? ", " : "", Screens[i].key, s.wall.median, s.wall.mean,
+                        Ratio(s.wall, floor.wall), MeanRatio(s.wall, floor.wall), s.cpu.median,
+                        Ratio(s.cpu, floor.cpu), s.wall.count);
         }
         const Memory& memory = r.memory;
         std::printf("}, \"startup_ms\": %.3f, \"startup_runs\": %zu, \"startup_cpu_ms\": %.3f, "

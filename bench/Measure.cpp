@@ -13,6 +13,12 @@ double NowMs() {
     return now.tv_sec * 1000.0 + now.tv_nsec / 1.0e6;
 }
 
+double ThreadCpuMs() {
+    timespec used;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+    return used.tv_sec * 1000.0 + used.tv_nsec / 1.0e6;
+}
+
 Summary Summarise(std::vector<double> samples) {
     Summary summary;
     summary.count = samples.size();

@@ -7,6 +7,9 @@
 // Milliseconds of the monotonic clock, which all processes of the machine share.
 double NowMs();
 
+// Milliseconds of processor time that the calling thread has used.
+double ThreadCpuMs();
+
 // Mean and median of a set of samples.
 struct Summary {
     double mean = 0;
