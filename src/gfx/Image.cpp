@@ -16,28 +16,30 @@ Uint32 Little(const Uint8* bytes, int count) {
 }
 
 // True when the bitmap header ahead of the stream declares sides of 1 to MaxSide, a depth SDL
-// knows and pixel rows the file really holds: SDL's loader allocates from the header before
-// it reads, and some sizes overflow its arithmetic. Leaves the stream where it was.
+// knows, and headers and pixel rows that the file really holds: SDL's loader allocates from
+// the header before it reads, some sizes overflow its arithmetic, and header fields past the
+// end of the file reach it uninitialised. Leaves the stream where it was.
 bool HeaderSound(SDL_RWops* file) {
     const int start = SDL_RWtell(file);
     const int end = SDL_RWseek(file, 0, RW_SEEK_END);
-    Uint8 head[30];
-    bool read = start >= 0 && end >= start && SDL_RWseek(file, start, RW_SEEK_SET) == start &&
-                SDL_RWread(file, head, 1, sizeof(head)) == static_cast<int>(sizeof(head));
+    Uint8 head[34];
+    const int got = start >= 0 && end >= start && SDL_RWseek(file, start, RW_SEEK_SET) == start
+                        ? SDL_RWread(file, head, 1, sizeof(head))
+                        : 0;
     SDL_RWseek(file, start, RW_SEEK_SET);
-    if (!read || head[0] != 'B' || head[1] != 'M') {
+    if (got < 26 || head[0] != 'B' || head[1] != 'M') {
         return false;
     }
-    long long width, height, bpp;
-    if (Little(head + 14, 4) == 12) { // the old core header: unsigned 16-bit fields
-        width = Little(head + 18, 2);
-        height = Little(head + 20, 2);
-        bpp = Little(head + 24, 2);
-    } else {
-        width = static_cast<Sint32>(Little(head + 18, 4));
-        height = static_cast<Sint32>(Little(head + 22, 4));
-        bpp = Little(head + 28, 2);
+    const bool core = Little(head + 14, 4) == 12; // the old 12-byte header
+    if (!core && got < 34) {
+        return false;
     }
+    // The core header's sides are unsigned 16-bit; the others' signed 32-bit.
+    const long long width = core ? static_cast<long long>(Little(head + 18, 2))
+                                 : static_cast<Sint32>(Little(head + 18, 4));
+    long long height = core ? static_cast<long long>(Little(head + 20, 2))
+                            : static_cast<Sint32>(Little(head + 22, 4));
+    const long long bpp = Little(head + (core ? 24 : 28), 2);
     if (height < 0) {
         height = -height; // rows stored top-down
     }
@@ -45,8 +47,17 @@ bool HeaderSound(SDL_RWops* file) {
         (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 15 && bpp != 16 && bpp != 24 && bpp != 32)) {
         return false;
     }
+    // SDL reads a 12-byte header or one of 40 bytes, then colour masks for these depths when
+    // the file has them or when its pixels do not follow the header at once.
+    const long long offset = Little(head + 10, 4);
+    long long headers = 14 + (core ? 12 : 40);
+    const Uint32 compression = core ? 0 : Little(head + 30, 4);
+    if (!core && (bpp == 15 || bpp == 16 || bpp == 32) &&
+        (compression == 3 || (compression == 0 && offset != 14 + Little(head + 14, 4)))) {
+        headers += 12;
+    }
     const long long rowBytes = (width * bpp + 31) / 32 * 4;
-    return Little(head + 10, 4) + rowBytes * height <= static_cast<long long>(end - start);
+    return offset >= headers && offset + rowBytes * height <= static_cast<long long>(end - start);
 }
 
 // True when a loaded surface can be blitted safely: SDL's bitmap loader accepts some
