@@ -374,30 +374,40 @@ def group_startup(args, report):
 # ---- A real window under Xvfb -------------------------------------------------------------------
 
 def free_display():
-    for n in range(60 + os.getpid() % 200, 1000):
+    """A display number that no X server holds now."""
+    rng = random.Random()
+    while True:
+        n = rng.randrange(1000, 30000)
         if not os.path.exists('/tmp/.X%d-lock' % n) and \
                 not os.path.exists('/tmp/.X11-unix/X%d' % n):
             return n
-    raise RuntimeError('no free X display number')
 
 
 class Xvfb:
+    """A virtual screen on a display number that Xvfb itself picks, so that servers started at
+    the same time by other tests never collide; stopped by its process id."""
+
     def __init__(self):
-        for _ in range(10):
-            self.number = free_display()
-            self.process = subprocess.Popen(
-                ['Xvfb', ':%d' % self.number, '-screen', '0', '1920x1080x24', '-noreset',
-                 '-nolisten', 'tcp'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            end = time.time() + 10
-            while time.time() < end and self.process.poll() is None:
-                if os.path.exists('/tmp/.X11-unix/X%d' % self.number):
-                    self.display = ':%d' % self.number
-                    from Xlib import display as xdisplay
-                    self.x = xdisplay.Display(self.display)
-                    return
-                time.sleep(0.05)
+        read, write = os.pipe()
+        self.process = subprocess.Popen(
+            ['Xvfb', '-displayfd', str(write), '-screen', '0', '1920x1080x24', '-noreset',
+             '-nolisten', 'tcp'], pass_fds=(write,), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b''
+        end = time.time() + 30
+        while time.time() < end and not number.endswith(b'\n'):
+            chunk = os.read(read, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read)
+        if not number.strip().isdigit():
             self.stop()
-        raise RuntimeError('Xvfb did not start')
+            raise RuntimeError('Xvfb did not start')
+        self.display = ':' + number.strip().decode()
+        from Xlib import display as xdisplay
+        self.x = xdisplay.Display(self.display)
 
     def stop(self):
         if self.process.poll() is None:
