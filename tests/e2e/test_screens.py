@@ -77,8 +77,8 @@ class ScreensTest(unittest.TestCase):
         """DOWN moves the highlight one entry band at a time and wraps from the last entry to
         the first; UP wraps back. Returns the block with entry 1 highlighted."""
         block = self.layout.menu_block
-        first = self.wait_change(block, e2e.Picture(block[2], block[3], bytes(block[2] * block[3] * 3)),
-                                 "menu drawn")
+        black = e2e.Picture(block[2], block[3], bytes(block[2] * block[3] * 3))
+        first = self.wait_change(block, black, "menu drawn")
         shown = [first]
         for entry in range(2, 6):
             self.game.key("Down")
