@@ -33,25 +33,29 @@ class OptionsTest(unittest.TestCase):
         """Waits until the window of layout's size shows the menu picture name, but for at
         most share of its pixels (what the pictures drawn over it cover)."""
         picture = self.art(layout, name)
-        e2e.wait_for(lambda: e2e.grab(self.server, *layout.window()).changed_share(picture)
-                     <= share, 10, what)
+        e2e.wait_for(lambda: self.grab(layout.window()).changed_share(picture) <= share, 10,
+                     what)
+
+    def grab(self, rect):
+        """A region of the window, wherever the window stands."""
+        x, y = self.game.geometry(self.window)[:2]
+        return e2e.grab(self.server, x + rect[0], y + rect[1], rect[2], rect[3])
 
     def wait_mode(self, layout, settings, what):
         """The file holds settings, and the window has the size of layout at (0, 0)."""
         e2e.wait_for(lambda: self.game.settings() == settings, 10, "settings saved: " + what)
-        e2e.wait_for(lambda: self.game.geometry(self.window) == layout.window(), 10,
+        e2e.wait_for(lambda: self.game.geometry(self.window)[2:] == layout.size, 10,
                      "window of %dx%d: %s" % (layout.size + (what,)))
 
     def choose(self, layout, entry):
         """Moves the highlight of a fresh menu down to entry and waits until it is drawn
         there."""
-        x, y, w, h = layout.menu_block
-        first = e2e.grab(self.server, x, y, w, h)
+        first = self.grab(layout.menu_block)
         self.game.key(*["Down"] * (entry - 1))
         band = layout.entry_band(entry)
 
         def there():
-            box = e2e.grab(self.server, x, y, w, h).changed_box(first)
+            box = self.grab(layout.menu_block).changed_box(first)
             return box is not None and box[3] >= band[0]
         e2e.wait_for(there, 10, "highlight on entry %d" % entry)
 
@@ -61,7 +65,7 @@ class OptionsTest(unittest.TestCase):
         self.addCleanup(self.game.stop)
         self.game.start()
         self.window = self.game.wait_window()
-        self.assertEqual(self.game.geometry(self.window), window.window())
+        self.assertEqual(self.game.geometry(self.window)[2:], window.size)
         self.game.focus(self.window)
         self.shows(window, "Menu.bmp", 0.05, "the menu in the window")
 
@@ -69,11 +73,11 @@ class OptionsTest(unittest.TestCase):
         self.choose(window, 3)
         self.game.key("Return")
         self.shows(window, "OptionsBack.bmp", 0.015, "the options in the window")
-        values = [e2e.grab(self.server, *rect) for rect in (window.level_value, window.mode_value)]
+        rects = (window.level_value, window.mode_value)
+        values = [self.grab(rect) for rect in rects]
         self.game.key("Right", "Down", "Left")
-        e2e.wait_for(lambda: all(e2e.grab(self.server, *rect).rgb != value.rgb for rect, value in
-                                 zip((window.level_value, window.mode_value), values)),
-                     10, "both values changed")
+        e2e.wait_for(lambda: all(self.grab(rect).rgb != value.rgb
+                                 for rect, value in zip(rects, values)), 10, "both values changed")
         self.game.key("Return", delay_ms=0)
         self.wait_mode(full_hd, bytes([3, 0, 0, 0, 1, 0, 0, 0]), "Hard and 1080p")
         self.shows(full_hd, "Menu.bmp", 0.05, "the menu in full screen")

@@ -280,10 +280,12 @@ def load_bmp(path):
 
 
 def save_png(picture, path):
-    """Writes a picture as a PNG file."""
+    """Writes a picture as a PNG file, without time stamps: the same pixels give the same
+    file."""
     _require("convert")
     subprocess.run(["convert", "-size", "%dx%d" % (picture.width, picture.height), "-depth", "8",
-                    "rgb:-", path], input=picture.rgb, check=True, timeout=60)
+                    "rgb:-", "-define", "png:exclude-chunks=date,time", path],
+                   input=picture.rgb, check=True, timeout=60)
 
 
 def _near(a, b, tolerance):
