@@ -76,15 +76,22 @@ struct Memory {
 struct Samples {
     std::vector<double> wall;
     std::vector<double> cpu;
+    long faults = 0; // page faults over all the frames
 };
 
 struct FrameCost {
     Summary wall;
     Summary cpu;
+    double faultsPerFrame = 0;
 };
 
 FrameCost CostOf(const Samples& samples) {
-    return {Summarise(samples.wall), Summarise(samples.cpu)};
+    FrameCost cost;
+    cost.wall = Summarise(samples.wall);
+    cost.cpu = Summarise(samples.cpu);
+    cost.faultsPerFrame =
+        samples.wall.empty() ? 0 : static_cast<double>(samples.faults) / samples.wall.size();
+    return cost;
 }
 
 struct ModeResult {
@@ -224,6 +231,7 @@ void TimePasses(Samples& samples, double seconds, const std::function<void(int)>
         }
         after(frame);
     }
+    long faults = ThreadPageFaults();
     double end = NowMs() + seconds * 1000;
     for (int frame = 0; frame < MinFrames || NowMs() < end; ++frame) {
         double start = NowMs();
@@ -236,11 +244,13 @@ void TimePasses(Samples& samples, double seconds, const std::function<void(int)>
         }
         after(WarmUpFrames + frame);
     }
+    samples.faults += ThreadPageFaults() - faults;
 }
 
 // The least a frame can cost: clear the screen, blit one picture of its size and format, flip.
 void TimeFloor(Samples& samples, SDL_Surface* picture, double seconds) {
     SDL_Surface* screen = SDL_GetVideoSurface();
+    long faults = ThreadPageFaults();
     double end = NowMs() + seconds * 1000;
     for (int frame = 0; frame < MinFrames || NowMs() < end; ++frame) {
         double start = NowMs();
@@ -255,6 +265,7 @@ void TimeFloor(Samples& samples, SDL_Surface* picture, double seconds) {
             Fail("SDL_Flip failed");
         }
     }
+    samples.faults += ThreadPageFaults() - faults;
 }
 
 // A 32-bit picture of the screen's size and pixel format, with something in it.
@@ -518,17 +529,19 @@ void PrintTable(const ModeResult results[], double pageFaultUs) {
     for (int m = 0; m < ModeCount; ++m) {
         const ModeResult& r = results[m];
         std::printf("%s\n", Modes[m].title);
-        std::printf("  %-14s %9s %9s %7s %8s %7s %7s %7s\n", "frame", "median ms", "mean ms",
-                    "x floor", "target", "cpu ms", "x floor", "frames");
+        std::printf("  %-14s %9s %9s %7s %8s %7s %7s %7s %7s\n", "frame", "median ms", "mean ms",
+                    "x floor", "target", "cpu ms", "x floor", "faults", "frames");
         const FrameCost& floor = r.floor;
-        std::printf("  %-14s %9.3f %9.3f %7.2f %8s %7.3f %7.2f %7zu\n", "floor", floor.wall.median,
-                    floor.wall.mean, 1.0, "", floor.cpu.median, 1.0, floor.wall.count);
+        std::printf("  %-14s %9.3f %9.3f %7.2f %8s %7.3f %7.2f %7.1f %7zu\n", "floor",
+                    floor.wall.median, floor.wall.mean, 1.0, "", floor.cpu.median, 1.0,
+                    floor.faultsPerFrame, floor.wall.count);
         for (int i = 0; i < ScreenCount; ++i) {
             const FrameCost& s = r.screens[i];
             double ratio = Ratio(s.wall, floor.wall);
-            std::printf("  %-14s %9.3f %9.3f %7.2f %5s%.1f %7.3f %7.2f %7zu%s\n", Screens[i].title,
-                        s.wall.median, s.wall.mean, ratio, "<= ", Screens[i].target, s.cpu.median,
-                        Ratio(s.cpu, floor.cpu), s.wall.count,
+            std::printf("  %-14s %9.3f %9.3f %7.2f %5s%.1f %7.3f %7.2f %7.1f %7zu%s\n",
+                        Screens[i].title, s.wall.median, s.wall.mean, ratio,
+                        "<= ", Screens[i].target, s.cpu.median, Ratio(s.cpu, floor.cpu),
+                        s.faultsPerFrame, s.wall.count,
                         ratio <= Screens[i].target ? "" : "  MISSED");
         }
         std::printf("  start-up to first flip: %.1f ms (median of %zu runs, %.1f to %.1f), "
@@ -562,10 +575,10 @@ void PrintJson(const ModeResult results[], const Config& config, double pageFaul
             const FrameCost& s = r.screens[i];
             std::printf("%s\"%s\": {\"median_ms\": %.4f, \"mean_ms\": %.4f, \"ratio\": %.3f, "
                         "\"mean_ratio\": %.3f, \"cpu_median_ms\": %.4f, \"cpu_ratio\": %.3f, "
-                        "\"frames\": %zu}",
+                        "\"faults_per_frame\": %.2f, \"frames\": %zu}",
                         i ? ", " : "", Screens[i].key, s.wall.median, s.wall.mean,
                         Ratio(s.wall, floor.wall), MeanRatio(s.wall, floor.wall), s.cpu.median,
-                        Ratio(s.cpu, floor.cpu), s.wall.count);
+                        Ratio(s.cpu, floor.cpu), s.faultsPerFrame, s.wall.count);
         }
         const Memory& memory = r.memory;
         std::printf("}, \"startup_ms\": %.3f, \"startup_runs\": %zu, \"startup_cpu_ms\": %.3f, "

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <numeric>
+#include <sys/resource.h>
 
 double NowMs() {
     timespec now;
@@ -17,6 +18,12 @@ double ThreadCpuMs() {
     timespec used;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
     return used.tv_sec * 1000.0 + used.tv_nsec / 1.0e6;
+}
+
+long ThreadPageFaults() {
+    rusage usage;
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_minflt + usage.ru_majflt;
 }
 
 Summary Summarise(std::vector<double> samples) {

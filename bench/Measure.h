@@ -10,6 +10,9 @@ double NowMs();
 // Milliseconds of processor time that the calling thread has used.
 double ThreadCpuMs();
 
+// Page faults that the calling thread has met so far.
+long ThreadPageFaults();
+
 // Mean and median of a set of samples.
 struct Summary {
     double mean = 0;
