@@ -432,11 +432,18 @@ class Xvfb:
         from Xlib import X
         root = self.x.screen().root
         sample = bytearray()
-        for y in range(20, 1080, 60):
-            row = root.get_image(0, y, 1920, 1, X.ZPixmap, 0xFFFFFFFF).data
-            sample += row[80:1920 * 4:320]
-            sample += row[81:1920 * 4:320]
-            sample += row[82:1920 * 4:320]
+        # One row at a time, with the server held, so that no frame of the game lands between
+        # two rows of the same sample.
+        self.x.grab_server()
+        try:
+            for y in range(20, 1080, 60):
+                row = root.get_image(0, y, 1920, 1, X.ZPixmap, 0xFFFFFFFF).data
+                sample += row[80:1920 * 4:320]
+                sample += row[81:1920 * 4:320]
+                sample += row[82:1920 * 4:320]
+        finally:
+            self.x.ungrab_server()
+            self.x.flush()
         return bytes(sample)
 
 
@@ -461,14 +468,24 @@ class Window:
     def up(self):
         return bool(self.window) and self.game.running()
 
-    def keys(self, *names, hold=None, pause=0.04):
-        """Types the keys with a pause after each, long enough for the game to change screens,
-        then holds one key down for a while; one xdotool call."""
-        words = ['key', '--delay', str(int(pause * 1000))] + list(names)
+    def keys(self, *names, hold=None, pause=0.015):
+        """Types the keys a little apart, then holds one key down for a while; one xdotool call.
+        Keys meant for another screen wait until it shows (wait_screen)."""
+        words = (['key', '--delay', str(int(pause * 1000))] + list(names)) if names else []
         if hold:
             words += ['keydown', hold[0], 'sleep', str(hold[1]), 'keyup', hold[0]]
         self.xvfb.xdotool(*words)
-        time.sleep(pause)
+
+    def wait_screen(self, shown, timeout=5.0):
+        """Waits until the screen looks as the condition wants; its look, or None on timeout or
+        when the game has died."""
+        end = time.time() + timeout
+        while time.time() < end and self.game.running():
+            look = self.xvfb.fingerprint()
+            if shown(look):
+                return look
+            time.sleep(0.02)
+        return None
 
     def settle(self, seconds=0.25):
         time.sleep(seconds)
@@ -476,24 +493,58 @@ class Window:
 
 
 # Key paths from a fresh main menu (entry 1 highlighted) into each screen and back.
-def visit(window, screen):
-    """Goes from the main menu into a screen, uses it, and comes back; returns how the screen
-    looked."""
+def learn_menu(window):
+    """How the main menu looks with each of its five entries highlighted, starting from the
+    first; leaves the first highlighted. None when the game stopped answering."""
+    looks = [window.wait_screen(lambda shown: True)]
+    for _ in range(4):
+        window.keys('Down')
+        look = window.wait_screen(lambda shown: shown not in looks)
+        if look is None:
+            return None
+        looks.append(look)
+    window.keys('Down')
+    return looks if window.wait_screen(lambda shown: shown == looks[0]) else None
+
+
+def visit(window, screen, menu=None, credits=None, blind=False):
+    """Goes from the main menu into a screen, uses it, and comes back. menu holds the looks of
+    the main menu (learn_menu); for the screen 'menu', whose own art is damaged, the trip goes
+    through the credits, which look like credits instead. Returns '' or what went wrong: the
+    game died, or a screen did not show up in time."""
+    entry = {'options': ['Down', 'Down', 'Return'], 'multi': ['Down', 'Return'],
+             'single': ['Return']}.get(screen, ['Down', 'Down', 'Down', 'Return'])
+    window.keys(*entry)
+    if blind:
+        # Every screen is black: nothing to see but that the game goes on.
+        window.keys('Right', 'Down', 'Left', hold=('Up', 0.1))
+        window.settle(0.3)
+        window.keys('Escape')
+        return '' if window.settle(0.3) else 'the game died'
+    if screen == 'menu':
+        reached = window.wait_screen(lambda shown: shown == credits)
+    else:
+        reached = window.wait_screen(lambda shown: shown not in menu)
+    if reached is None:
+        return 'the game died' if not window.game.running() else 'the %s screen did not show' % (
+            screen)
     if screen == 'options':
         # Both row markers and a changed value of each row are drawn; ESCAPE saves nothing.
-        window.keys('Down', 'Down', 'Return', 'Right', 'Down', 'Left')
-    elif screen in ('credits', 'menu'):
-        # The main menu's own art is read again when the menu comes back from the credits.
-        window.keys('Down', 'Down', 'Down', 'Return')
-    else:
+        window.keys('Right', 'Down', 'Left')
+    elif screen in ('single', 'multi'):
         # The paddle moves, so that its frames of motion are drawn too.
-        window.keys(*(['Down', 'Return'] if screen == 'multi' else ['Return']),
-                    hold=('Up', 0.1))
+        window.keys(hold=('Up', 0.1))
+    # A few more frames with the damaged picture; the menu's own art is read again when the
+    # menu comes back from the credits.
     window.settle(0.1)
-    reached = window.xvfb.fingerprint()
     window.keys('Escape')
-    window.settle(0.1)
-    return reached
+    if screen == 'menu':
+        back = window.wait_screen(lambda shown: shown != credits)
+    else:
+        back = window.wait_screen(lambda shown: shown == menu[0])
+    if back is None:
+        return 'the game died' if not window.game.running() else 'the main menu did not come back'
+    return ''
 
 
 # The damaged headers that SDL 1.2's loader accepts (Debian's build or the compatibility layer
@@ -567,24 +618,24 @@ def group_art(args, report, screens, full_hd):
                 window = start_window(args, xvfb, workdir, report, '%s/%s' % (tree, picture))
                 if not window:
                     continue
-                menu = before = xvfb.fingerprint()
                 problems = []
-                for damage, body in art_damages(original, scaled, args.cases, full_hd):
+                menu = learn_menu(window)
+                credits = None
+                if menu and screen == 'menu':
+                    window.keys('Up', 'Up', 'Return')
+                    credits = window.wait_screen(lambda shown: shown not in menu)
+                    window.keys('Escape')
+                    window.wait_screen(lambda shown: shown == menu[0])
+                if not menu or (screen == 'menu' and not credits):
+                    problems.append('the main menu or the credits did not answer')
+                for damage, body in ([] if problems else
+                                     art_damages(original, scaled, args.cases, full_hd)):
                     label = '%s/%s/%s' % (tree, picture, damage)
                     write_bytes(path, body)
-                    reached = visit(window, screen)
-                    if not window.game.running():
-                        problems.append('died with %s' % damage)
-                        report.case('FAIL', label, 'the game died')
-                        break
-                    if reached == before:
-                        problems.append('lost its way at %s' % damage)
-                        report.case('FAIL', label, 'the %s screen was not reached' % screen)
-                        break
-                    before = xvfb.fingerprint()
-                    if screen != 'menu' and before != menu:
-                        problems.append('lost its way at %s' % damage)
-                        report.case('FAIL', label, 'did not come back to the main menu')
+                    problem = visit(window, screen, menu, credits)
+                    if problem:
+                        problems.append('%s with %s' % (problem, damage))
+                        report.case('FAIL', label, problem)
                         break
                     report.case('PASS', label)
                 end_window(window, report, '%s/%s: exit' % (tree, picture), problems)
@@ -610,19 +661,21 @@ def group_font(args, report):
                 window = start_window(args, xvfb, workdir, report, name)
                 if not window:
                     continue
-                problems = []
-                for damage, body in (('missing', None), ('empty', b''),
-                                     ('half', original[:len(original) // 2]),
-                                     ('random', bytes(rng.randrange(256) for _ in range(65536))),
-                                     ('header-only', original[:12]), ('directory', 'dir')):
+                menu = learn_menu(window)
+                problems = [] if menu else ['the main menu did not answer']
+                damages = (('missing', None), ('empty', b''),
+                           ('half', original[:len(original) // 2]),
+                           ('random', bytes(rng.randrange(256) for _ in range(65536))),
+                           ('header-only', original[:12]), ('directory', 'dir'))
+                for damage, body in damages if menu else ():
                     write_bytes(font, None if body == 'dir' else body)
                     if body == 'dir':
                         os.mkdir(font)
                     for screen in ('single', 'multi'):
-                        visit(window, screen)
-                        if not window.game.running():
-                            problems.append('died in a %s match with the font %s'
-                                            % (screen, damage))
+                        problem = visit(window, screen, menu)
+                        if problem:
+                            problems.append('%s in a %s match with the font %s'
+                                            % (problem, screen, damage))
                             break
                     if body == 'dir':
                         os.rmdir(font)
@@ -638,9 +691,9 @@ def group_font(args, report):
             if window:
                 problems = []
                 for screen in ('options', 'credits', 'single', 'multi'):
-                    visit(window, screen)
-                    if not window.game.running():
-                        problems.append('died in %s' % screen)
+                    problem = visit(window, screen, blind=True)
+                    if problem:
+                        problems.append('%s in %s' % (problem, screen))
                         break
                 end_window(window, report, 'no-data/every-screen', problems)
         finally:
@@ -673,17 +726,25 @@ def group_settings_screens(args, report):
                 window = start_window(args, xvfb, workdir, report, label)
                 if not window:
                     continue
-                problems = []
+                menu = learn_menu(window)
+                problems = [] if menu else ['the main menu did not answer']
                 before = 'directory' if body == 'directory' else read_bytes(path)
-                window.keys('Down', 'Down', 'Return', 'Right', 'Left', 'Escape')
-                window.settle(0.15)
+                for screen in ('options', 'single') if menu else ():
+                    problem = visit(window, screen, menu)
+                    if problem:
+                        problems.append('%s in %s' % (problem, screen))
                 if check_settings(workdir, before):
                     problems.append('ESCAPE from the options: ' + check_settings(workdir, before))
-                visit(window, 'single')
                 # RIGHT on the level row, then RETURN: the file holds the level shown and the
                 # display mode the screen is in.
-                window.keys('Down', 'Down', 'Return', 'Right', 'Return')
-                window.settle(0.3)
+                window.keys('Down', 'Down', 'Return')
+                options = window.wait_screen(lambda shown: shown not in (menu or []))
+                if options is None:
+                    problems.append('the options screen did not show')
+                # A display byte other than 0 or 1 is saved as 0, and the window is opened anew.
+                window.keys('Right', 'Return')
+                if window.wait_screen(lambda shown: shown != options) is None:
+                    problems.append('the options screen did not go after RETURN')
                 if body == 'directory':
                     expected = 'directory'
                 else:
