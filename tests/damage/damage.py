@@ -493,18 +493,36 @@ class Window:
 
 
 # Key paths from a fresh main menu (entry 1 highlighted) into each screen and back.
+def steady_look(window, timeout=5.0):
+    """The look of the screen once two looks in a row agree; None when the game died."""
+    last = None
+    end = time.time() + timeout
+    while time.time() < end and window.game.running():
+        look = window.xvfb.fingerprint()
+        if look == last:
+            return look
+        last = look
+        time.sleep(0.05)
+    return None
+
+
 def learn_menu(window):
-    """How the main menu looks with each of its five entries highlighted, starting from the
-    first; leaves the first highlighted. None when the game stopped answering."""
-    looks = [window.wait_screen(lambda shown: True)]
-    for _ in range(4):
+    """How the main menu looks with each of its entries highlighted, starting from the first;
+    leaves the first highlighted. Entries may look alike (a hand-edited display byte puts the
+    scaled sheet on the full-HD grid, which has no frame for the last entries). None when the
+    game stopped answering."""
+    first = steady_look(window)
+    looks = [first]
+    for _ in range(4 if first else 0):
         window.keys('Down')
-        look = window.wait_screen(lambda shown: shown not in looks)
+        window.wait_screen(lambda shown: shown not in looks, timeout=1.0)
+        look = steady_look(window)
         if look is None:
             return None
-        looks.append(look)
+        if look not in looks:
+            looks.append(look)
     window.keys('Down')
-    return looks if window.wait_screen(lambda shown: shown == looks[0]) else None
+    return looks if first and window.wait_screen(lambda shown: shown == first) else None
 
 
 def visit(window, screen, menu=None, credits=None, blind=False):
