@@ -520,7 +520,11 @@ int MemoryChild(int changes) {
         }
     }
     long after = OwnStatusKb("VmRSS");
-    std::printf("%ld %ld %ld\n", OwnStatusKb("VmHWM"), before, after);
+    long peak = OwnStatusKb("VmHWM");
+    if (before < 0 || after < 0 || peak < 0) {
+        return 4; // no figures in /proc/self/status
+    }
+    std::printf("%ld %ld %ld\n", peak, before, after);
     return 0;
 }
 
