@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -8,23 +7,8 @@
 #include <unistd.h>
 
 #include "app/Clock.h"
-#include "app/Current.h"
-
-Uint32 TestClock::now = 0;
-unsigned TestClock::sinceSet = 0;
-unsigned TestClock::reads = 0;
-
-void TestClock::Set(Uint32 ms) {
-    now = ms;
-    sinceSet = 0;
-}
-
-void TestClock::Advance(Uint32 ms) {
-    Set(now + ms);
-}
 
 Uint32 TestClock::Read() {
-    ++reads;
     if (++sinceSet > 64) {
         ++now;
         sinceSet = 0;
@@ -32,71 +16,66 @@ Uint32 TestClock::Read() {
     return now;
 }
 
-void ZorvatTest::SetUp() {
-    char cwd[4096];
-    previousDir = getcwd(cwd, sizeof(cwd)) ? cwd : "/";
-    char pattern[] = "/tmp/zorvat-test-XXXXXX";
-    char* made = mkdtemp(pattern);
-    ASSERT_NE(made, nullptr);
-    dir = made;
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    TestClock::Set(1000);
-    TestClock::reads = 0;
-    CClock::SetSource(TestClock::Read);
-
-    current* manager = current::GetInstance();
-    manager->stateID = StateNone;
-    manager->nextState = StateNone;
-    manager->state = nullptr;
-}
-
-void ZorvatTest::TearDown() {
+void ResetStates() {
     current* manager = current::GetInstance();
     delete manager->state;
     manager->state = nullptr;
     manager->stateID = StateNone;
     manager->nextState = StateNone;
+}
+
+static std::string previousDir;
+
+void ZorvatTest::SetUp() {
+    char cwd[4096];
+    previousDir = getcwd(cwd, sizeof(cwd)) ? cwd : "/";
+    char pattern[] = "/tmp/zorvat-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    TestClock::Set(1000);
+    CClock::SetSource(TestClock::Read);
+    ResetStates();
+}
+
+void ZorvatTest::TearDown() {
+    ResetStates();
     CClock::SetSource(nullptr);
     SDL_Quit();
-    if (chdir(previousDir.c_str()) != 0) {
-        ADD_FAILURE() << "cannot return to " << previousDir;
-    }
+    EXPECT_EQ(chdir(previousDir.c_str()), 0);
     if (!dir.empty()) {
         std::string command = "chmod -R u+rwx '" + dir + "' 2>/dev/null; rm -rf '" + dir + "'";
-        if (std::system(command.c_str()) != 0) {
-            ADD_FAILURE() << "cannot remove " << dir;
-        }
+        EXPECT_EQ(std::system(command.c_str()), 0) << "cannot remove " << dir;
     }
 }
 
-namespace {
-void PushKey(Uint8 type, SDLKey key) {
+static void Push(Uint8 type, SDLKey key) {
     SDL_Event event;
     std::memset(&event, 0, sizeof(event));
     event.type = type;
-    event.key.type = type;
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
     SDL_PushEvent(&event);
 }
-} // namespace
 
 void PressKey(SDLKey key) {
-    PushKey(SDL_KEYDOWN, key);
+    Push(SDL_KEYDOWN, key);
 }
 
 void ReleaseKey(SDLKey key) {
-    PushKey(SDL_KEYUP, key);
+    Push(SDL_KEYUP, key);
 }
 
 void PushQuit() {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof(event));
-    event.type = SDL_QUIT;
-    SDL_PushEvent(&event);
+    Push(SDL_QUIT, SDLK_UNKNOWN);
+}
+
+void PressKeys(const std::vector<SDLKey>& keys) {
+    for (SDLKey key : keys) {
+        key == WindowClose ? PushQuit() : PressKey(key);
+    }
 }
 
 void HoldKey(SDLKey key, bool held) {
@@ -109,30 +88,26 @@ void ReleaseAllKeys() {
     std::memset(keys, 0, count);
 }
 
-void WriteSettings(int level, int fullHd) {
-    uint32_t value = static_cast<uint32_t>(level);
-    WriteBytes("Settings.zorvat",
-               {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24),
-                static_cast<unsigned char>(fullHd), 0, 0, 0});
+Bytes SettingsBytes(int level, int fullHd) {
+    const Uint32 v = level;
+    return {Uint8(v), Uint8(v >> 8), Uint8(v >> 16), Uint8(v >> 24), Uint8(fullHd), 0, 0, 0};
 }
 
-void MakeParents(const std::string& path) {
+void WriteSettings(int level, int fullHd) {
+    WriteBytes("Settings.zorvat", SettingsBytes(level, fullHd));
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
     for (size_t i = path.find('/', 1); i != std::string::npos; i = path.find('/', i + 1)) {
         mkdir(path.substr(0, i).c_str(), 0755);
     }
-}
-
-void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-    MakeParents(path);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-std::vector<unsigned char> ReadBytes(const std::string& path) {
+Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)),
-                                      std::istreambuf_iterator<char>());
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 bool FileExists(const std::string& path) {
@@ -140,29 +115,14 @@ bool FileExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-namespace {
-Uint8 fillR, fillG, fillB;
-Uint32 Plain(int, int) {
-    return (fillR << 16) | (fillG << 8) | fillB;
-}
-} // namespace
-
-void WriteBitmap(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b) {
-    fillR = r;
-    fillG = g;
-    fillB = b;
-    WriteBitmap(path, w, h, Plain);
-}
-
-void WriteBitmap(const std::string& path, int w, int h, Uint32 (*colour)(int x, int y)) {
-    MakeParents(path);
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    for (int y = 0; y < h; ++y) {
-        Uint32* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
-        for (int x = 0; x < w; ++x) {
-            row[x] = colour(x, y);
-        }
+void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour) {
+    WriteBytes(path, {}); // makes the folders
+    std::vector<Uint32> pixels(w * h);
+    for (int i = 0; i < w * h; ++i) {
+        pixels[i] = colour(i % w, i / w);
     }
+    SDL_Surface* s =
+        SDL_CreateRGBSurfaceFrom(pixels.data(), w, h, 32, w * 4, 0xFF0000, 0xFF00, 0xFF, 0);
     SDL_SaveBMP(s, path.c_str());
     SDL_FreeSurface(s);
 }
@@ -218,10 +178,10 @@ void WriteAllArt() {
 }
 
 SDL_Surface* OpenScreen(int fullHd) {
+    const bool big = fullHd == 1;
     SDL_Surface* screen =
-        fullHd == 1
-            ? SDL_SetVideoMode(1920, 1080, 32, SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWSURFACE)
-            : SDL_SetVideoMode(1280, 720, 32, SDL_DOUBLEBUF | SDL_HWSURFACE);
+        SDL_SetVideoMode(big ? 1920 : 1280, big ? 1080 : 720, 32,
+                         (big ? SDL_FULLSCREEN : 0) | SDL_DOUBLEBUF | SDL_HWSURFACE);
     // Tests read untouched pixels as black: the compatibility layer over SDL 2 may hand back
     // a screen that still shows an earlier mode's pixels.
     if (screen) {
@@ -232,10 +192,11 @@ SDL_Surface* OpenScreen(int fullHd) {
 
 Uint32 PixelAt(SDL_Surface* surface, int x, int y) {
     SDL_LockSurface(surface);
-    Uint32 pixel = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) +
-                                              y * surface->pitch + x * 4);
+    const Uint8* at = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch +
+                      x * surface->format->BytesPerPixel;
+    Uint32 raw = surface->format->BytesPerPixel == 1 ? *at : *reinterpret_cast<const Uint32*>(at);
     SDL_UnlockSurface(surface);
     Uint8 r, g, b;
-    SDL_GetRGB(pixel, surface->format, &r, &g, &b);
+    SDL_GetRGB(raw, surface->format, &r, &g, &b);
     return (r << 16) | (g << 8) | b;
 }

@@ -2,65 +2,87 @@
 #define ZORVAT_TESTS_TESTSUPPORT_H
 
 #include <SDL.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "app/Current.h"
+
 // Every test runs in a fresh temporary working directory with SDL video up (dummy driver),
-// a controllable clock and a clean state manager.
+// the test clock and an empty state manager.
 class ZorvatTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     std::string dir;
-    std::string previousDir;
 };
 
 // The test clock: time stands still until a test sets it, except that a caller that keeps
 // reading it (a wait for the next millisecond) sees it advance by 1 ms every 64 reads.
 class TestClock {
 public:
-    static void Set(Uint32 ms);
-    static void Advance(Uint32 ms);
+    static void Set(Uint32 ms) {
+        now = ms;
+        sinceSet = 0;
+    }
+    static void Advance(Uint32 ms) { Set(now + ms); }
     static Uint32 Read();
-    static unsigned reads;
 
 private:
-    static Uint32 now;
-    static unsigned sinceSet;
+    static inline Uint32 now = 0;
+    static inline unsigned sinceSet = 0;
 };
 
-// Queues a key press (and optionally its release) as SDL events.
+// Destroys the state in place and empties the state manager.
+void ResetStates();
+
+// Replaces the state in place by a new T(args...) under id, with no request pending.
+template <typename T, typename... Args> T* Install(int id, Args... args) {
+    ResetStates();
+    T* state = new T(args...);
+    current::GetInstance()->stateID = id;
+    current::GetInstance()->state = state;
+    return state;
+}
+
+// Queues SDL events: a key press or release, a window close.
 void PressKey(SDLKey key);
 void ReleaseKey(SDLKey key);
-// Queues a window close.
 void PushQuit();
-// Marks a key as held (or not) in the array that SDL_GetKeyState returns.
+// Queues a press of each key in turn; WindowClose among them queues a window close.
+const SDLKey WindowClose = SDLK_UNKNOWN;
+void PressKeys(const std::vector<SDLKey>& keys);
+// Marks a key as held in the array that SDL_GetKeyState returns, or releases them all.
 void HoldKey(SDLKey key, bool held = true);
-// Releases every key in SDL's keyboard state.
 void ReleaseAllKeys();
 
-// Writes the settings file from the level and display-mode byte, padded with zeros.
+typedef std::vector<unsigned char> Bytes;
+// The settings file as the game writes it: level little-endian, display byte, three zeros.
+Bytes SettingsBytes(int level, int fullHd);
 void WriteSettings(int level, int fullHd);
-// Writes raw bytes to a file (creating its folders).
-void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+// Writes raw bytes to a file, creating its folders.
+void WriteBytes(const std::string& path, const Bytes& bytes);
 // The whole content of a file; empty when it cannot be read.
-std::vector<unsigned char> ReadBytes(const std::string& path);
+Bytes ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
-// Makes every folder on the way to path.
-void MakeParents(const std::string& path);
 
-// Writes a bitmap of one colour (32 bits per pixel surface, saved by SDL).
-void WriteBitmap(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b);
-// Writes a bitmap whose pixel colours come from a function of (x, y) as 0xRRGGBB.
-void WriteBitmap(const std::string& path, int w, int h, Uint32 (*colour)(int x, int y));
+// Writes a 32-bit bitmap whose pixel (x, y) is colour(x, y) as 0xRRGGBB, or of one colour.
+void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour);
+inline void WriteBitmap(const std::string& path, int w, int h, Uint32 rgb) {
+    WriteBitmap(path, w, h, [rgb](int, int) { return rgb; });
+}
+
+inline void WriteBitmap(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b) {
+    WriteBitmap(path, w, h, Uint32(r << 16 | g << 8 | b));
+}
 // Writes every picture of both art trees at its true size, in plain colours.
 void WriteAllArt();
 
-// Opens the screen of a display mode (1 = 1920x1080, else 1280x720) with the dummy driver.
+// Opens the black screen of a display mode (1 = 1920x1080, else 1280x720).
 SDL_Surface* OpenScreen(int fullHd);
-// The pixel at (x, y) of a 32-bit surface as 0xRRGGBB.
+// The pixel at (x, y) of an 8-bit or 32-bit surface as 0xRRGGBB.
 Uint32 PixelAt(SDL_Surface* surface, int x, int y);
 
 #endif
