@@ -89,6 +89,13 @@ def sanitizer_report(path):
     return ''
 
 
+def die_with_parent():
+    """Run in a child before it starts: it gets SIGTERM when this script ends, so that a test
+    stopped by its time limit leaves neither the game nor its Xvfb behind."""
+    import ctypes
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
 def catches_sigterm(pid):
     """True once the process has its SIGTERM handler (SDL installs it while starting up)."""
     try:
@@ -112,7 +119,8 @@ class Game:
             command = ['setpriv', '--reuid=' + user[0], '--regid=' + user[1], '--clear-groups',
                        binary]
         self.process = subprocess.Popen(command, cwd=workdir, env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=self.errors)
+                                        stdout=subprocess.DEVNULL, stderr=self.errors,
+                                        preexec_fn=die_with_parent)
 
     def running(self):
         return self.process.poll() is None
@@ -392,7 +400,7 @@ class Xvfb:
         self.process = subprocess.Popen(
             ['Xvfb', '-displayfd', str(write), '-screen', '0', '1920x1080x24', '-noreset',
              '-nolisten', 'tcp'], pass_fds=(write,), stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=die_with_parent)
         os.close(write)
         number = b''
         end = time.time() + 30
@@ -492,7 +500,6 @@ class Window:
         return self.game.running()
 
 
-# Key paths from a fresh main menu (entry 1 highlighted) into each screen and back.
 def steady_look(window, timeout=5.0):
     """The look of the screen once two looks in a row agree; None when the game died."""
     last = None
