@@ -1,11 +1,10 @@
 #include "TestSupport.h"
 
 #include <climits>
-#include <cstring>
+#include <cstdio>
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include "app/Current.h"
 #include "app/Program.h"
 #include "gfx/Image.h"
 #include "menus/MainMenu.h"
@@ -13,19 +12,21 @@
 
 namespace {
 
-typedef std::vector<unsigned char> Bytes;
-
-// Every video mode the game asks for, with the settings file as it was at that moment.
+// Every video mode the game asks for ("width x height x depth flags"), with the settings file
+// as it was at that moment.
 struct ModeRequest {
-    int w, h, bpp;
-    Uint32 flags;
+    std::string mode;
     Bytes fileThen;
 };
 std::vector<ModeRequest> modeRequests;
 bool refuseFullHd = false;
+const char* const FullHdMode = "1920x1080x32 c0000001";
+const char* const WindowMode = "1280x720x32 40000001";
 
 SDL_Surface* RecordingSetVideoMode(int w, int h, int bpp, Uint32 flags) {
-    modeRequests.push_back({w, h, bpp, flags, ReadBytes("Settings.zorvat")});
+    char mode[64];
+    std::snprintf(mode, sizeof(mode), "%dx%dx%d %08x", w, h, bpp, flags);
+    modeRequests.push_back({mode, ReadBytes("Settings.zorvat")});
     if (refuseFullHd && w == 1920) {
         // A display that cannot give the mode: SDL has already let go of the old screen.
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -35,74 +36,37 @@ SDL_Surface* RecordingSetVideoMode(int w, int h, int bpp, Uint32 flags) {
     return SDL_SetVideoMode(w, h, bpp, flags);
 }
 
-// Counts the times the settings file is closed after writing, from the moment it is built.
-class SaveCounter {
-public:
-    SaveCounter() : fd(inotify_init1(IN_NONBLOCK)) {
-        // Opens are watched too: inotify merges identical events that follow each other, and
-        // every save opens the file before it closes it.
-        inotify_add_watch(fd, ".", IN_OPEN | IN_CLOSE_WRITE | IN_MOVED_TO);
-    }
-    ~SaveCounter() { close(fd); }
-    int Saves() {
-        alignas(inotify_event) char buffer[4096];
-        ssize_t length;
-        while ((length = read(fd, buffer, sizeof(buffer))) > 0) {
-            for (char* p = buffer; p < buffer + length;) {
-                inotify_event* event = reinterpret_cast<inotify_event*>(p);
-                if ((event->mask & (IN_CLOSE_WRITE | IN_MOVED_TO)) && event->len > 0 &&
-                    std::strcmp(event->name, "Settings.zorvat") == 0) {
-                    ++saves;
-                }
-                p += sizeof(inotify_event) + event->len;
-            }
-        }
-        return saves;
-    }
-
-private:
-    int fd;
-    int saves = 0;
-};
-
-// A file as only the game writes it: level (0 to 255 here) little-endian, display mode, zeros.
-Bytes Saved(int level, int fullHd) {
-    return {static_cast<unsigned char>(level),  0, 0, 0,
-            static_cast<unsigned char>(fullHd), 0, 0, 0};
+// Watches the working folder for files closed after writing (a save); opens are watched too,
+// since inotify merges identical events that follow each other.
+int WatchSaves() {
+    const int fd = inotify_init1(IN_NONBLOCK);
+    inotify_add_watch(fd, ".", IN_OPEN | IN_CLOSE_WRITE);
+    return fd;
 }
+
+// The saves seen by a watch, which it ends.
+int Saves(int fd) {
+    int saves = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t length; (length = read(fd, buffer, sizeof(buffer))) > 0;) {
+        for (char* p = buffer; p < buffer + length; p += sizeof(inotify_event)) {
+            const inotify_event* event = reinterpret_cast<inotify_event*>(p);
+            saves += (event->mask & IN_CLOSE_WRITE) != 0;
+            p += event->len;
+        }
+    }
+    close(fd);
+    return saves;
+}
+
+const SDLKey L = SDLK_LEFT, R = SDLK_RIGHT, U = SDLK_UP, D = SDLK_DOWN, Ret = SDLK_RETURN;
 
 // A file the game has not written: longer than 8 bytes, with marked padding.
 Bytes Untouched(int level, int fullHd) {
-    Bytes bytes = Saved(level, fullHd);
+    Bytes bytes = SettingsBytes(level, fullHd);
     bytes[5] = bytes[6] = bytes[7] = 0xAB;
     bytes.push_back(0xCD);
-    bytes.push_back(0xEF);
     return bytes;
-}
-
-// Scaled art of the options screen; value sheets carry one colour per frame.
-const Uint32 LevelColours[3] = {0x000011, 0x000022, 0x000033};
-const Uint32 ModeColours[2] = {0x001100, 0x002200};
-Uint32 ScaledLevels(int x, int) {
-    return LevelColours[x / 147];
-}
-Uint32 ScaledModes(int x, int) {
-    return ModeColours[x / 66];
-}
-void WriteScaledOptionsArt() {
-    WriteBitmap("Data/Skaliert/Menu/OptionsBack.bmp", 1280, 720, 40, 40, 40);
-    WriteBitmap("Data/Skaliert/Menu/Options_Selections1.bmp", 3 * 147, 40, ScaledLevels);
-    WriteBitmap("Data/Skaliert/Menu/Options_Selections2.bmp", 2 * 66, 30, ScaledModes);
-    WriteBitmap("Data/Skaliert/Menu/Options_Select1.bmp", 20, 33, 255, 0, 0);
-    WriteBitmap("Data/Skaliert/Menu/Options_Select2.bmp", 20, 26, 0, 255, 0);
-}
-
-// Main-menu art that tells the two trees apart by colour.
-void WriteMenuArt() {
-    WriteBitmap("Data/Original/Menu/Menu.bmp", 1920, 1080, 200, 0, 0);
-    WriteBitmap("Data/Original/Menu/Menu_Select.bmp", 5 * 520, 500, 255, 255, 0);
-    WriteBitmap("Data/Skaliert/Menu/Menu.bmp", 1280, 720, 0, 0, 200);
-    WriteBitmap("Data/Skaliert/Menu/Menu_Select.bmp", 5 * 346, 333, 255, 255, 0);
 }
 
 class OptionsTest : public ZorvatTest {
@@ -112,328 +76,166 @@ protected:
         modeRequests.clear();
         refuseFullHd = false;
         CProgram::setVideoMode = RecordingSetVideoMode;
+        // Main-menu art that tells the two trees apart by colour.
+        WriteBitmap("Data/Original/Menu/Menu.bmp", 1920, 1080, 0xC80000);
+        WriteBitmap("Data/Skaliert/Menu/Menu.bmp", 1280, 720, 0x0000C8);
+        WriteBytes("Settings.zorvat", Untouched(2, 0));
+        OpenScreen(0);
     }
     void TearDown() override {
         CProgram::setVideoMode = SDL_SetVideoMode;
         ZorvatTest::TearDown();
     }
 
-    // A fresh options screen in place as the state manager's state.
-    COptions* Install() {
-        current* manager = current::GetInstance();
-        manager->stateID = StateOptions;
-        manager->state = new COptions();
-        return static_cast<COptions*>(manager->state);
-    }
-
-    int Pending() { return current::GetInstance()->nextState; }
-
-    // Plays keys through one pass of the frame loop, as the game does.
-    void PassWith(std::initializer_list<SDLKey> keys) {
-        for (SDLKey key : keys) {
-            PressKey(key);
-        }
+    // One pass of the frame loop with the options screen in place.
+    void PassWith(const std::vector<SDLKey>& keys) {
+        Install<COptions>(StateOptions);
+        PressKeys(keys);
         EXPECT_EQ(CProgram::Pass(), -1);
     }
 
-    // The one video mode asked for, the file as it was then, and the screen it left.
-    void ExpectOneReopen(int w, int h, Uint32 flags, const Bytes& fileThen) {
+    // The one video mode asked for, and the file as it was then.
+    void ExpectOneReopen(const std::string& mode, const Bytes& fileThen) {
         ASSERT_EQ(modeRequests.size(), 1u);
-        EXPECT_EQ(modeRequests[0].w, w);
-        EXPECT_EQ(modeRequests[0].h, h);
-        EXPECT_EQ(modeRequests[0].bpp, 32);
-        EXPECT_EQ(modeRequests[0].flags, flags);
+        EXPECT_EQ(modeRequests[0].mode, mode);
         EXPECT_EQ(modeRequests[0].fileThen, fileThen);
-        ASSERT_NE(SDL_GetVideoSurface(), nullptr);
-        EXPECT_EQ(SDL_GetVideoSurface()->w, w);
-        EXPECT_EQ(SDL_GetVideoSurface()->h, h);
         modeRequests.clear();
     }
 
-    // The state in place is a main menu built in a display mode and drawn with its art.
+    // The state in place is a main menu built and drawn in a display mode.
     void ExpectMenuIn(int fullHd) {
         CMainMenu* menu = dynamic_cast<CMainMenu*>(current::GetInstance()->state);
         ASSERT_NE(menu, nullptr);
-        EXPECT_EQ(menu->menuSelect->fullHd, fullHd);
         EXPECT_EQ(menu->menuSelect->rect.x, fullHd ? 700 : 466);
         EXPECT_EQ(menu->menuSelect->rect.y, fullHd ? 300 : 200);
-        EXPECT_EQ(menu->menuSelect->frameWidth, fullHd ? 520 : 346);
-        EXPECT_EQ(menu->menuSelect->frameHeight, fullHd ? 500 : 333);
         SDL_Surface* screen = SDL_GetVideoSurface();
+        EXPECT_EQ(screen->w, fullHd ? 1920 : 1280);
         EXPECT_EQ(PixelAt(screen, screen->w - 1, screen->h - 1), fullHd ? 0xC80000u : 0x0000C8u);
     }
 };
 
-TEST_F(OptionsTest, StartsOnRowOneWithTheValuesOfTheFile) {
-    const struct {
-        int level, fullHd, displayMode;
-    } cases[] = {{3, 1, 1}, {1, 0, 2}, {7, 2, 2}, {-1, 255, 2}};
-    for (const auto& c : cases) {
-        WriteSettings(c.level, c.fullHd);
-        COptions options;
-        EXPECT_EQ(options.row, 1);
-        EXPECT_EQ(options.level, c.level);
-        EXPECT_EQ(options.displayMode, c.displayMode) << "fullHd " << c.fullHd;
-    }
-}
-
-TEST_F(OptionsTest, PicturesArePlacedAndKeyedForTheirDisplayMode) {
-    for (const char* tree : {"Data/Original/Menu/", "Data/Skaliert/Menu/"}) {
-        for (const char* name : {"OptionsBack", "Options_Selections1", "Options_Selections2",
-                                 "Options_Select1", "Options_Select2"}) {
-            WriteBitmap(std::string(tree) + name + ".bmp", 300, 70, 255, 0, 255);
-        }
-    }
-    const struct {
-        int fullHd;
-        Sint16 pos[4][2];
-        int frames[2][2];
-    } modes[] = {
-        {1, {{1080, 450}, {1149, 616}, {1049, 455}, {1130, 622}}, {{221, 61}, {100, 45}}},
-        {0, {{720, 300}, {766, 410}, {699, 303}, {753, 414}}, {{147, 40}, {66, 30}}},
-    };
-    for (const auto& m : modes) {
-        WriteSettings(2, m.fullHd);
-        COptions options;
-        CImage* over[4] = {options.selections1, options.selections2, options.select1,
-                           options.select2};
-        for (int i = 0; i < 4; ++i) {
-            SCOPED_TRACE("fullHd " + std::to_string(m.fullHd) + ", picture " + std::to_string(i));
-            ASSERT_NE(over[i]->surface, nullptr);
-            EXPECT_EQ(over[i]->fullHd, m.fullHd);
-            EXPECT_EQ(over[i]->rect.x, m.pos[i][0]);
-            EXPECT_EQ(over[i]->rect.y, m.pos[i][1]);
-            EXPECT_TRUE(over[i]->surface->flags & SDL_SRCCOLORKEY);
-            EXPECT_EQ(over[i]->surface->format->colorkey,
-                      SDL_MapRGB(over[i]->surface->format, 255, 0, 255));
-        }
-        EXPECT_EQ(options.selections1->frameWidth, m.frames[0][0]);
-        EXPECT_EQ(options.selections1->frameHeight, m.frames[0][1]);
-        EXPECT_EQ(options.selections2->frameWidth, m.frames[1][0]);
-        EXPECT_EQ(options.selections2->frameHeight, m.frames[1][1]);
-        ASSERT_NE(options.optionsBack->surface, nullptr);
-        EXPECT_EQ(options.optionsBack->rect.x, 0);
-        EXPECT_EQ(options.optionsBack->rect.y, 0);
-        EXPECT_FALSE(options.optionsBack->surface->flags & SDL_SRCCOLORKEY);
-    }
-}
-
-TEST_F(OptionsTest, RowsWrapAndEachRowChangesOnlyItsValue) {
-    WriteSettings(2, 0);
-    COptions* options = Install();
-    PressKey(SDLK_UP);
-    options->HandleEvents();
-    EXPECT_EQ(options->row, 2);
-    PressKey(SDLK_DOWN);
-    options->HandleEvents();
-    EXPECT_EQ(options->row, 1);
-
-    PressKey(SDLK_RIGHT);
-    options->HandleEvents();
-    EXPECT_EQ(options->level, 3);
-    EXPECT_EQ(options->displayMode, 2);
-
-    PressKey(SDLK_DOWN);
-    PressKey(SDLK_LEFT);
-    options->HandleEvents();
-    EXPECT_EQ(options->level, 3);
-    EXPECT_EQ(options->displayMode, 1);
-    PressKey(SDLK_RIGHT);
-    options->HandleEvents();
-    EXPECT_EQ(options->displayMode, 2);
-    EXPECT_EQ(Pending(), StateNone);
-}
-
-TEST_F(OptionsTest, ValuesStopAtTheirEnds) {
+TEST_F(OptionsTest, RowsWrapAndValuesStopAtTheirEnds) {
+    // A hand-edited level (7, -4, the ends of int) comes back into range by the keys only.
     const struct {
         int fileLevel, fullHd;
         std::vector<SDLKey> keys;
-        int level, displayMode;
-    } cases[] = {
-        {3, 0, {SDLK_RIGHT}, 3, 2},
-        {1, 0, {SDLK_LEFT, SDLK_LEFT}, 1, 2},
-        {2, 0, {SDLK_DOWN, SDLK_RIGHT}, 2, 2},
-        {2, 1, {SDLK_DOWN, SDLK_LEFT}, 2, 1},
-        // A hand-edited level comes back into range by the keys only.
-        {7, 0, {SDLK_RIGHT}, 3, 2},
-        {7, 0, {SDLK_LEFT}, 6, 2},
-        {-4, 0, {SDLK_LEFT}, 1, 2},
-        {INT_MAX, 0, {SDLK_RIGHT}, 3, 2},
-        {INT_MIN, 0, {SDLK_LEFT}, 1, 2},
-    };
+        int row, level, displayMode;
+    } cases[] = {{2, 1, {U, R}, 2, 2, 2},    {2, 1, {D, D, R}, 1, 3, 1}, {3, 0, {R}, 1, 3, 2},
+                 {1, 0, {L, L}, 1, 1, 2},    {2, 0, {D, R}, 2, 2, 2},    {2, 1, {D, L}, 2, 2, 1},
+                 {7, 0, {R}, 1, 3, 2},       {7, 0, {L}, 1, 6, 2},       {-4, 0, {L}, 1, 1, 2},
+                 {INT_MAX, 0, {R}, 1, 3, 2}, {INT_MIN, 0, {L}, 1, 1, 2}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "level " << c.fileLevel << ", fullHd " << c.fullHd
+                                          << ", keys " << ::testing::PrintToString(c.keys));
         WriteSettings(c.fileLevel, c.fullHd);
         COptions options;
-        for (SDLKey key : c.keys) {
-            PressKey(key);
-        }
+        PressKeys(c.keys);
         options.HandleEvents();
-        EXPECT_EQ(options.level, c.level) << "file level " << c.fileLevel;
-        EXPECT_EQ(options.displayMode, c.displayMode) << "file level " << c.fileLevel;
+        EXPECT_EQ(options.row, c.row);
+        EXPECT_EQ(options.level, c.level);
+        EXPECT_EQ(options.displayMode, c.displayMode);
+        EXPECT_EQ(current::GetInstance()->nextState, StateNone);
     }
 }
 
-TEST_F(OptionsTest, ReturnSavesEachChangedValueOnce) {
+TEST_F(OptionsTest, ReturnSavesEachChangedValueOnceAndEscapeNothing) {
     const struct {
-        const char* what;
         int level, fullHd;
         std::vector<SDLKey> keys;
         int saves;
-        Bytes after;
+        Bytes after; // empty: the file as it was
         size_t modeRequests;
-    } cases[] = {
-        {"nothing changed", 2, 0, {SDLK_RETURN}, 0, Untouched(2, 0), 0},
-        {"changed and back", 2, 0, {SDLK_RIGHT, SDLK_LEFT, SDLK_RETURN}, 0, Untouched(2, 0), 0},
-        {"level 7 untouched", 7, 0, {SDLK_RETURN}, 0, Untouched(7, 0), 0},
-        {"level only", 2, 1, {SDLK_LEFT, SDLK_RETURN}, 1, Saved(1, 1), 0},
-        {"mode only", 3, 1, {SDLK_DOWN, SDLK_RIGHT, SDLK_RETURN}, 1, Saved(3, 0), 1},
-        {"both", 2, 0, {SDLK_RIGHT, SDLK_DOWN, SDLK_LEFT, SDLK_RETURN}, 2, Saved(3, 1), 1},
-        // A display byte only a hand edit gives counts as the window, and is saved as 0.
-        {"hand-edited mode", 2, 2, {SDLK_RETURN}, 1, Saved(2, 0), 1},
-    };
+        int request;
+    } cases[] = {{2, 0, {Ret}, 0, {}, 0, StateMainMenu},
+                 {2, 0, {R, L, Ret}, 0, {}, 0, StateMainMenu},
+                 {7, 0, {Ret}, 0, {}, 0, StateMainMenu},
+                 {2, 1, {L, Ret}, 1, SettingsBytes(1, 1), 0, StateMainMenu},
+                 {3, 1, {D, R, Ret}, 1, SettingsBytes(3, 0), 1, StateMainMenu},
+                 {2, 0, {R, D, L, Ret}, 2, SettingsBytes(3, 1), 1, StateMainMenu},
+                 // A display byte only a hand edit gives counts as the window, and is saved as 0.
+                 {2, 2, {Ret}, 1, SettingsBytes(2, 0), 1, StateMainMenu},
+                 {2, 0, {R, D, L, SDLK_ESCAPE}, 0, {}, 0, StateMainMenu},
+                 {2, 0, {R, D, L, WindowClose, Ret}, 2, SettingsBytes(3, 1), 1, StateExit}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(::testing::Message() << "level " << c.level << ", fullHd " << c.fullHd
+                                          << ", keys " << ::testing::PrintToString(c.keys));
         WriteBytes("Settings.zorvat", Untouched(c.level, c.fullHd));
         modeRequests.clear();
-        current::GetInstance()->nextState = StateNone;
-        COptions options;
-        SaveCounter counter;
-        for (SDLKey key : c.keys) {
-            PressKey(key);
-        }
-        options.HandleEvents();
-        EXPECT_EQ(counter.Saves(), c.saves);
-        EXPECT_EQ(ReadBytes("Settings.zorvat"), c.after);
+        COptions* options = Install<COptions>(StateOptions);
+        const int watch = WatchSaves();
+        PressKeys(c.keys);
+        options->HandleEvents();
+        EXPECT_EQ(Saves(watch), c.saves);
+        EXPECT_EQ(ReadBytes("Settings.zorvat"),
+                  c.after.empty() ? Untouched(c.level, c.fullHd) : c.after);
         EXPECT_EQ(modeRequests.size(), c.modeRequests);
-        EXPECT_EQ(Pending(), StateMainMenu);
+        EXPECT_EQ(current::GetInstance()->nextState, c.request);
     }
 }
 
-TEST_F(OptionsTest, ModeChangeReopensTheScreenFirstAndTheNextMenuUsesTheNewArt) {
-    WriteMenuArt();
-    WriteBytes("Settings.zorvat", Untouched(2, 0));
-    ASSERT_NE(OpenScreen(0), nullptr);
-    modeRequests.clear();
-
-    // To full HD, changing the level as well.
-    Install();
-    PassWith({SDLK_RIGHT, SDLK_DOWN, SDLK_LEFT, SDLK_RETURN});
-    ExpectOneReopen(1920, 1080, 0xC0000001u, Untouched(2, 0));
-    EXPECT_EQ(ReadBytes("Settings.zorvat"), Saved(3, 1));
-    EXPECT_EQ(current::GetInstance()->stateID, StateMainMenu);
+TEST_F(OptionsTest, ModeChangeReopensTheScreenBeforeSavingAndTheNextMenuUsesTheNewArt) {
+    PassWith({R, D, L, Ret});
+    ExpectOneReopen(FullHdMode, Untouched(2, 0));
+    EXPECT_EQ(ReadBytes("Settings.zorvat"), SettingsBytes(3, 1));
     ExpectMenuIn(1);
 
-    // Through the main menu and back to the window.
-    PassWith({SDLK_DOWN, SDLK_DOWN, SDLK_RETURN});
-    ASSERT_EQ(current::GetInstance()->stateID, StateOptions);
-    PassWith({SDLK_DOWN, SDLK_RIGHT, SDLK_RETURN});
-    ExpectOneReopen(1280, 720, 0x40000001u, Saved(3, 1));
-    EXPECT_EQ(ReadBytes("Settings.zorvat"), Saved(3, 0));
+    PassWith({D, R, Ret});
+    ExpectOneReopen(WindowMode, SettingsBytes(3, 1));
+    EXPECT_EQ(ReadBytes("Settings.zorvat"), SettingsBytes(3, 0));
     ExpectMenuIn(0);
-}
-
-TEST_F(OptionsTest, KeysHeldDuringAReopenAreForgotten) {
-    WriteSettings(2, 0);
-    ASSERT_NE(OpenScreen(0), nullptr);
-    COptions* options = Install();
-    HoldKey(SDLK_RETURN);
-    SDL_SetModState(KMOD_LSHIFT);
-    for (SDLKey key : {SDLK_DOWN, SDLK_LEFT, SDLK_RETURN}) {
-        PressKey(key);
-    }
-    options->HandleEvents();
-    ASSERT_EQ(modeRequests.size(), 1u);
-    EXPECT_EQ(SDL_GetKeyState(nullptr)[SDLK_RETURN], 0);
-    EXPECT_EQ(SDL_GetModState(), KMOD_NONE);
 }
 
 TEST_F(OptionsTest, RefusedModeGivesTheOldScreenBackAndIsNotSaved) {
-    WriteMenuArt();
-    WriteBytes("Settings.zorvat", Untouched(2, 0));
-    ASSERT_NE(OpenScreen(0), nullptr);
     refuseFullHd = true;
-    modeRequests.clear();
-    Install();
-    PassWith({SDLK_LEFT, SDLK_DOWN, SDLK_LEFT, SDLK_RETURN});
-
+    PassWith({L, D, L, Ret});
     ASSERT_EQ(modeRequests.size(), 2u);
-    EXPECT_EQ(modeRequests[0].w, 1920);
+    EXPECT_EQ(modeRequests[0].mode, FullHdMode);
     modeRequests.erase(modeRequests.begin());
-    ExpectOneReopen(1280, 720, 0x40000001u, Untouched(2, 0));
+    ExpectOneReopen(WindowMode, Untouched(2, 0));
     // The level is still saved; the display mode stays the one that works.
-    EXPECT_EQ(ReadBytes("Settings.zorvat"), Saved(1, 0));
+    EXPECT_EQ(ReadBytes("Settings.zorvat"), SettingsBytes(1, 0));
     ExpectMenuIn(0);
     EXPECT_EQ(CProgram::Pass(), -1);
 }
 
-TEST_F(OptionsTest, EscapeLeavesFileAndScreenAsTheyWere) {
-    WriteBytes("Settings.zorvat", Untouched(2, 0));
-    ASSERT_NE(OpenScreen(0), nullptr);
-    SaveCounter counter;
-    Install();
-    PassWith({SDLK_RIGHT, SDLK_DOWN, SDLK_LEFT, SDLK_ESCAPE});
-    EXPECT_EQ(current::GetInstance()->stateID, StateMainMenu);
-    EXPECT_EQ(counter.Saves(), 0);
-    EXPECT_EQ(ReadBytes("Settings.zorvat"), Untouched(2, 0));
-    EXPECT_TRUE(modeRequests.empty());
-
-    COptions again;
-    EXPECT_EQ(again.level, 2);
-    EXPECT_EQ(again.displayMode, 2);
-}
-
-TEST_F(OptionsTest, ReturnAfterAWindowCloseStillSavesAndTheProgramEnds) {
-    WriteSettings(2, 0);
-    ASSERT_NE(OpenScreen(0), nullptr);
-    COptions* options = Install();
-    for (SDLKey key : {SDLK_RIGHT, SDLK_DOWN, SDLK_LEFT}) {
-        PressKey(key);
-    }
-    PushQuit();
-    PressKey(SDLK_RETURN);
-    EXPECT_EQ(CProgram::Pass(), -1);
-    EXPECT_EQ(ReadBytes("Settings.zorvat"), Saved(3, 1));
-    EXPECT_EQ(modeRequests.size(), 1u);
-    EXPECT_EQ(current::GetInstance()->stateID, StateExit);
-    EXPECT_EQ(current::GetInstance()->state, options);
-    EXPECT_EQ(CProgram::Pass(), 0);
-}
-
-TEST_F(OptionsTest, DrawsTheNearestValueAndTheMarkerOfTheRow) {
-    WriteScaledOptionsArt();
-    SDL_Surface* screen = OpenScreen(0);
-    ASSERT_NE(screen, nullptr);
-    const struct {
-        int level;
-        Uint32 colour;
-    } cases[] = {{1, LevelColours[0]},
-                 {3, LevelColours[2]},
-                 {7, LevelColours[2]},
-                 {0, LevelColours[0]},
-                 {INT_MIN, LevelColours[0]}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE("level " + std::to_string(c.level));
-        WriteSettings(c.level, 0);
+TEST_F(OptionsTest, DrawsTheNearestValueAndTheMarkerOfTheRowKeyedOverTheBackground) {
+    // Scaled art: one colour per value frame, each picture with a magenta stripe on its left.
+    const auto art = [](const std::string& name, int w, int h, Uint32 base, int frameWidth) {
+        WriteBitmap("Data/Skaliert/Menu/" + name + ".bmp", w, h, [=](int x, int) {
+            return x % frameWidth < 3 ? 0xFF00FFu : base * (x / frameWidth + 1);
+        });
+    };
+    WriteBitmap("Data/Skaliert/Menu/OptionsBack.bmp", 1280, 720, 0x282828);
+    art("Options_Selections1", 3 * 147, 40, 0x11, 147);
+    art("Options_Selections2", 2 * 66, 30, 0x1100, 66);
+    art("Options_Select1", 20, 33, 0x110000, 20);
+    art("Options_Select2", 20, 26, 0x220000, 20);
+    SDL_Surface* screen = SDL_GetVideoSurface();
+    const int levels[][2] = {{1, 0x11}, {3, 0x33}, {7, 0x33}, {0, 0x11}, {INT_MIN, 0x11}};
+    const int corners[][2] = {{720, 300}, {766, 410}, {699, 303}}; // three of the pictures
+    for (const auto& l : levels) {
+        SCOPED_TRACE(l[0]);
+        WriteSettings(l[0], 0);
         COptions options;
         options.Render(screen);
-        EXPECT_EQ(PixelAt(screen, 720 + 146, 300 + 39), c.colour);
-        EXPECT_EQ(PixelAt(screen, 766 + 65, 410 + 29), ModeColours[1]);
-        EXPECT_EQ(PixelAt(screen, 699, 303), 0xFF0000u);
-        EXPECT_EQ(PixelAt(screen, 753, 414), 0x282828u);
-        EXPECT_EQ(options.level, c.level);
+        EXPECT_EQ(PixelAt(screen, 720 + 146, 300 + 39), Uint32(l[1]));
+        EXPECT_EQ(PixelAt(screen, 766 + 65, 410 + 29), 0x2200u);
+        EXPECT_EQ(PixelAt(screen, 699 + 3, 303), 0x110000u);
+        EXPECT_EQ(PixelAt(screen, 753 + 19, 414 + 25), 0x2200u) << "no marker on row 2";
+        for (const auto& corner : corners) {
+            EXPECT_EQ(PixelAt(screen, corner[0] + 2, corner[1] + 5), 0x282828u)
+                << "magenta is transparent at " << corner[0];
+        }
     }
 
-    WriteSettings(2, 0);
     COptions options;
-    PressKey(SDLK_DOWN);
-    PressKey(SDLK_LEFT);
+    PressKeys({D, L});
     options.HandleEvents();
     options.Render(screen);
-    EXPECT_EQ(PixelAt(screen, 766 + 60, 410 + 20), ModeColours[0]);
-    EXPECT_EQ(PixelAt(screen, 753, 414), 0x00FF00u);
-    // The marker lies over the value it points at.
-    EXPECT_EQ(PixelAt(screen, 770, 420), 0x00FF00u);
-    EXPECT_EQ(PixelAt(screen, 699, 303), 0x282828u);
+    EXPECT_EQ(PixelAt(screen, 766 + 60, 410 + 20), 0x1100u);
+    EXPECT_EQ(PixelAt(screen, 753 + 19, 414 + 25), 0x220000u) << "the marker lies over its value";
+    EXPECT_EQ(PixelAt(screen, 753 + 2, 414), 0x282828u);
+    EXPECT_EQ(PixelAt(screen, 699 + 3, 303), 0x282828u);
 }
 
 } // namespace
