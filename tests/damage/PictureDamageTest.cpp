@@ -165,30 +165,9 @@ protected:
         }
     }
 
-    void PlayToTheEnd(StateId id, bool leftWins, int fullHd) {
-        WriteSettings(2, fullHd);
-        SDL_Surface* screen = OpenScreen(fullHd);
-        ASSERT_NE(screen, nullptr);
-        current* manager = current::GetInstance();
-        delete manager->state;
-        manager->state = nullptr;
-        manager->stateID = id;
-        CGame* game = new CGame(id == StateMultiPlayer ? "Multi" : "Single");
-        manager->state = game;
-        (leftWins ? game->leftScore : game->rightScore) = 10;
-        for (int frame = 0; frame < 3; ++frame) {
-            game->Update();
-            game->Render(screen);
-        }
-        PressKey(SDLK_RETURN);
-        game->HandleEvents();
-        game->Update();
-        game->Render(screen);
-        EXPECT_FALSE(game->matchOver);
-        EXPECT_EQ(game->leftScore + game->rightScore, 0);
-    }
-
-    // Replaces the result picture in turn by every damage, in both modes, and plays to the end.
+    // Ends a match of each mode with the given side at 10 points; while the result shows, the
+    // scoreboard reads its picture again every frame, so each damage in turn is written
+    // between frames. The match then starts again on RETURN.
     void DamageInTurn(const char* name, StateId id, bool leftWins) {
         std::vector<std::pair<std::string, std::vector<unsigned char>>> damages = {
             {"missing", {}}, {"empty", {}}, {"1x1", Bitmap(1, 1)}, {"narrow", Bitmap(3, 2000, 8)}};
@@ -202,14 +181,34 @@ protected:
             damages.push_back(
                 {"half", std::vector<unsigned char>(original.begin(),
                                                     original.begin() + original.size() / 2)});
+
+            WriteSettings(2, fullHd);
+            SDL_Surface* screen = OpenScreen(fullHd);
+            ASSERT_NE(screen, nullptr);
+            current* manager = current::GetInstance();
+            delete manager->state;
+            manager->stateID = id;
+            CGame* game = new CGame(id == StateMultiPlayer ? "Multi" : "Single");
+            manager->state = game;
+            (leftWins ? game->leftScore : game->rightScore) = 10;
             for (const auto& damage : damages) {
                 SCOPED_TRACE(path + " " + damage.first);
                 fs::remove(path);
                 if (damage.first != "missing") {
                     WriteBytes(path, damage.second);
                 }
-                PlayToTheEnd(id, leftWins, fullHd);
+                for (int frame = 0; frame < 2; ++frame) {
+                    game->Update();
+                    game->Render(screen);
+                }
+                EXPECT_TRUE(game->matchOver);
             }
+            PressKey(SDLK_RETURN);
+            game->HandleEvents();
+            game->Update();
+            game->Render(screen);
+            EXPECT_FALSE(game->matchOver);
+            EXPECT_EQ(game->leftScore + game->rightScore, 0);
             damages.pop_back();
         }
     }
