@@ -78,8 +78,8 @@ void PressKeys(const std::vector<SDLKey>& keys) {
     }
 }
 
-void HoldKey(SDLKey key, bool held) {
-    SDL_GetKeyState(nullptr)[key] = held ? 1 : 0;
+void HoldKey(SDLKey key) {
+    SDL_GetKeyState(nullptr)[key] = 1;
 }
 
 void ReleaseAllKeys() {
@@ -125,56 +125,6 @@ void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int
         SDL_CreateRGBSurfaceFrom(pixels.data(), w, h, 32, w * 4, 0xFF0000, 0xFF00, 0xFF, 0);
     SDL_SaveBMP(s, path.c_str());
     SDL_FreeSurface(s);
-}
-
-void WriteAllArt() {
-    static const struct {
-        const char* name;
-        int w, h; // full HD size
-        Uint8 r, g, b;
-    } pictures[] = {
-        {"Game/Ball.bmp", 15, 15, 250, 250, 250},
-        {"Game/Paddel1.bmp", 150, 190, 200, 60, 60},
-        {"Game/Paddel2.bmp", 150, 190, 60, 60, 200},
-        {"Game/Background.bmp", 1920, 1080, 20, 80, 20},
-        {"Game/Won.bmp", 600, 200, 0, 200, 0},
-        {"Game/Won1.bmp", 600, 200, 0, 150, 0},
-        {"Game/Won2.bmp", 600, 200, 0, 100, 0},
-        {"Game/Lost.bmp", 600, 200, 200, 0, 0},
-        {"Menu/Menu.bmp", 1920, 1080, 30, 30, 90},
-        {"Menu/Menu_Select.bmp", 2600, 500, 255, 255, 0},
-        {"Menu/OptionsBack.bmp", 1920, 1080, 40, 40, 40},
-        {"Menu/Options_Selections1.bmp", 663, 61, 0, 255, 255},
-        {"Menu/Options_Selections2.bmp", 200, 45, 0, 255, 128},
-        {"Menu/Options_Select1.bmp", 30, 50, 255, 128, 0},
-        {"Menu/Options_Select2.bmp", 30, 40, 255, 128, 64},
-        {"Menu/Credits.bmp", 1920, 1080, 90, 30, 30},
-    };
-    for (const auto& p : pictures) {
-        WriteBitmap(std::string("Data/Original/") + p.name, p.w, p.h, p.r, p.g, p.b);
-        // The scaled tree holds the same pictures at 0.667 of the size; sheets keep whole
-        // frames of the truncated scaled frame size.
-        int w = static_cast<int>(p.w * 0.667);
-        int h = static_cast<int>(p.h * 0.667);
-        std::string name = p.name;
-        if (name == "Game/Paddel1.bmp" || name == "Game/Paddel2.bmp") {
-            w = 3 * 33;
-            h = 126;
-        } else if (name == "Menu/Menu_Select.bmp") {
-            w = 5 * 346;
-            h = 333;
-        } else if (name == "Menu/Options_Selections1.bmp") {
-            w = 3 * 147;
-            h = 40;
-        } else if (name == "Menu/Options_Selections2.bmp") {
-            w = 2 * 66;
-            h = 30;
-        } else if (p.w == 1920) {
-            w = 1280;
-            h = 720;
-        }
-        WriteBitmap(std::string("Data/Skaliert/") + p.name, w, h, p.r, p.g, p.b);
-    }
 }
 
 SDL_Surface* OpenScreen(int fullHd) {

@@ -55,7 +55,7 @@ void PushQuit();
 const SDLKey WindowClose = SDLK_UNKNOWN;
 void PressKeys(const std::vector<SDLKey>& keys);
 // Marks a key as held in the array that SDL_GetKeyState returns, or releases them all.
-void HoldKey(SDLKey key, bool held = true);
+void HoldKey(SDLKey key);
 void ReleaseAllKeys();
 
 typedef std::vector<unsigned char> Bytes;
@@ -73,12 +73,6 @@ void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int
 inline void WriteBitmap(const std::string& path, int w, int h, Uint32 rgb) {
     WriteBitmap(path, w, h, [rgb](int, int) { return rgb; });
 }
-
-inline void WriteBitmap(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b) {
-    WriteBitmap(path, w, h, Uint32(r << 16 | g << 8 | b));
-}
-// Writes every picture of both art trees at its true size, in plain colours.
-void WriteAllArt();
 
 // Opens the black screen of a display mode (1 = 1920x1080, else 1280x720).
 SDL_Surface* OpenScreen(int fullHd);
