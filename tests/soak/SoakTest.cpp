@@ -19,6 +19,7 @@
 #include "match/Game.h"
 #include "match/Paddle.h"
 #include "menus/MainMenu.h"
+#include "menus/Options.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -129,13 +130,7 @@ protected:
             break;
         case StateOptions:
             if (OneIn(2)) {
-                key = Weighted({{SDLK_UP, 2},
-                                {SDLK_DOWN, 3},
-                                {SDLK_LEFT, 3},
-                                {SDLK_RIGHT, 3},
-                                {SDLK_RETURN, 2},
-                                {SDLK_ESCAPE, 1},
-                                {AnyKey(), 2}});
+                key = OptionsKey();
             }
             break;
         case StateCredits:
@@ -146,7 +141,7 @@ protected:
         default: { // a match: long while it is played, short once it is over
             CGame* game = dynamic_cast<CGame*>(current::GetInstance()->state);
             if (game && game->matchOver) {
-                key = Weighted({{SDLK_ESCAPE, 1}, {SDLK_RETURN, 2}, {StrayKey(), 20}});
+                key = Weighted({{SDLK_ESCAPE, 1}, {SDLK_RETURN, 8}, {StrayKey(), 20}});
             } else if (OneIn(4)) {
                 key = Weighted({{SDLK_ESCAPE, 1}, {SDLK_RETURN, 10}, {StrayKey(), 89}});
             }
@@ -184,11 +179,41 @@ protected:
         return menu->selection < aim ? SDLK_DOWN : SDLK_UP;
     }
 
-    // Now and then a match is brought to match point, half of them as they begin, so that
-    // matches end and restart often.
+    // A third of the visits to the options set out to change the display mode and save it,
+    // the others wander; stray keys come in between.
+    SDLKey OptionsKey() {
+        COptions* options = dynamic_cast<COptions*>(current::GetInstance()->state);
+        if (!options) {
+            return SDLK_UNKNOWN;
+        }
+        if (visits[StateOptions] != plannedVisit) {
+            plannedVisit = visits[StateOptions];
+            changeDisplay = OneIn(3);
+            displayAtEntry = options->displayMode;
+        }
+        if (!changeDisplay || OneIn(6)) {
+            return Weighted({{SDLK_UP, 2},
+                             {SDLK_DOWN, 3},
+                             {SDLK_LEFT, 3},
+                             {SDLK_RIGHT, 3},
+                             {SDLK_RETURN, 2},
+                             {SDLK_ESCAPE, 1},
+                             {AnyKey(), 2}});
+        }
+        if (options->displayMode != displayAtEntry) {
+            return SDLK_RETURN;
+        }
+        if (options->row != 2) {
+            return SDLK_DOWN;
+        }
+        return options->displayMode == 1 ? SDLK_RIGHT : SDLK_LEFT;
+    }
+
+    // A match is brought to match point as it begins, and again now and then after a
+    // restart, so that matches end and restart often.
     void NudgeMatch(CGame* game, bool begun) {
         if (!game->matchOver && game->leftScore < 9 && game->rightScore < 9 &&
-            OneIn(begun ? 2 : 150)) {
+            (begun || OneIn(150))) {
             (OneIn(2) ? game->leftScore : game->rightScore) = 9;
         }
     }
@@ -197,6 +222,9 @@ protected:
     std::map<int, unsigned> visits;
     unsigned aimedVisit = 0;
     int aim = 1;
+    unsigned plannedVisit = 0;
+    bool changeDisplay = false;
+    int displayAtEntry = 2;
 };
 
 TEST_F(SoakTest, RandomInputPassesThroughEveryStateWithoutFault) {
@@ -282,9 +310,9 @@ TEST_F(SoakTest, RandomInputPassesThroughEveryStateWithoutFault) {
          {StateMainMenu, StateOptions, StateCredits, StateSinglePlayer, StateMultiPlayer}) {
         EXPECT_GE(visits[state], frames / 2000) << "state " << state << " was seldom reached";
     }
-    EXPECT_GE(matchEnds, frames / 5000);
+    EXPECT_GE(matchEnds, frames / 10000);
     EXPECT_GE(restarts, frames / 10000);
-    EXPECT_GE(modeChanges, frames / 10000);
+    EXPECT_GE(modeChanges, frames / 5000);
 }
 
 } // namespace
