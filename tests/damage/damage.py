@@ -484,7 +484,7 @@ class Window:
             words += ['keydown', hold[0], 'sleep', str(hold[1]), 'keyup', hold[0]]
         self.xvfb.xdotool(*words)
 
-    def wait_screen(self, shown, timeout=5.0):
+    def wait_screen(self, shown, timeout=10.0):
         """Waits until the screen looks as the condition wants; its look, or None on timeout or
         when the game has died."""
         end = time.time() + timeout
@@ -518,11 +518,13 @@ def learn_menu(window):
     leaves the first highlighted. Entries may look alike (a hand-edited display byte puts the
     scaled sheet on the full-HD grid, which has no frame for the last entries). None when the
     game stopped answering."""
+    # The menu's art is intact here: until it is drawn, the window is black.
+    window.wait_screen(lambda shown: any(shown), timeout=20.0)
     first = steady_look(window)
     looks = [first]
     for _ in range(4 if first else 0):
         window.keys('Down')
-        window.wait_screen(lambda shown: shown not in looks, timeout=1.0)
+        window.wait_screen(lambda shown: shown not in looks, timeout=2.0)
         look = steady_look(window)
         if look is None:
             return None
