@@ -343,6 +343,11 @@ class Game:
     def running(self):
         return self.process is not None and self.process.poll() is None
 
+    def on_sdl2(self):
+        """True when the running game has SDL 1.2 from its compatibility layer over SDL 2."""
+        with open("/proc/%d/maps" % self.process.pid) as maps:
+            return "libSDL2-2.0.so" in maps.read()
+
     def output(self):
         """Everything the game wrote to stdout and stderr so far."""
         self._out.seek(0)
