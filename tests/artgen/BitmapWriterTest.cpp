@@ -67,11 +67,11 @@ TEST(BitmapWriter, Writes8BitsWithAPaletteAndPaddedRows) {
     const std::vector<Uint32> pixels = {0xFF00FF, 0xFF00FF, 0x102030, 0xFF00FF, 0x102030,
                                         0xABCDEF, 0xFF00FF, 0xFF00FF, 0xFF00FF, 0xFF00FF};
     const Encoded bytes = CBitmapWriter::Encode8(5, 2, pixels);
-    ASSERT_EQ(bytes.size(), 54u + 3 * 4 + 2 * 8);
+    ASSERT_EQ(bytes.size(), 54u + 256 * 4 + 2 * 8);
     EXPECT_EQ(Field(bytes, 28, 2), 8u);
-    EXPECT_EQ(Field(bytes, 10, 4), 54u + 3 * 4);
+    EXPECT_EQ(Field(bytes, 10, 4), 54u + 256 * 4);
     EXPECT_EQ(Field(bytes, 34, 4), 16u);
-    EXPECT_EQ(Field(bytes, 46, 4), 3u); // colours used
+    EXPECT_EQ(Field(bytes, 46, 4), 256u); // the palette is always full
     ExpectDecodesTo(bytes, 5, 8, pixels);
 }
 

@@ -77,6 +77,9 @@ std::vector<std::uint8_t> CBitmapWriter::Encode8(int width, int height,
         }
         indices[i] = found->second;
     }
+    // A full palette of 256 entries spares SDL's loader its check of every pixel index against
+    // a shorter palette, a cost the result pictures pay in every frame they are shown.
+    palette.resize(256, 0);
     const std::uint32_t rowSize = (width + 3) / 4 * 4;
     std::vector<std::uint8_t> out =
         Headers(width, height, 8, rowSize, static_cast<std::uint32_t>(palette.size()));
