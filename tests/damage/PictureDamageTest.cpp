@@ -105,10 +105,10 @@ TEST_F(PictureDamageTest, DamagedBitmapsAreDrawnOrRefusedInEveryUseAndMode) {
 
 TEST_F(PictureDamageTest, HeadersThatMisleadTheLoaderAreRefusedBeforeItReads) {
     // Found by fuzzing: rows times height overflows SDL's int, and the sanitizer build aborted.
-    EXPECT_FALSE(LoadAndDraw(ZORVAT_DAMAGE_CASES "/fuzz-buffer-size-overflow.bmp", 0, 0, 0, 0));
+    EXPECT_FALSE(LoadAndDraw(ZORVAT_DAMAGE_CASES "/fuzz-buffer-size-overflow.fuzz", 0, 0, 0, 0));
     // Found by fuzzing: a 33-byte file whose pixels start at 0; SDL read the rest of its
     // 40-byte header from past the end (valgrind: uninitialised values steer the loader).
-    EXPECT_FALSE(LoadAndDraw(ZORVAT_DAMAGE_CASES "/fuzz-header-past-end.bmp", 0, 0, 0, 0));
+    EXPECT_FALSE(LoadAndDraw(ZORVAT_DAMAGE_CASES "/fuzz-header-past-end.fuzz", 0, 0, 0, 0));
 
     // A header that claims far more rows than the file holds is refused before SDL allocates.
     std::vector<unsigned char> tall = Bitmap(16, 4);

@@ -606,8 +606,8 @@ def art_damages(original, frame, cases_dir, short=False):
         damages.append(('malformed-' + name, bitmaps.MALFORMED[name]()))
     if cases_dir and os.path.isdir(cases_dir):
         for name in sorted(os.listdir(cases_dir)):
-            if name.endswith('.bmp'):
-                damages.append(('case-' + name[:-4], read_bytes(os.path.join(cases_dir, name))))
+            if name.endswith('.fuzz'):
+                damages.append(('case-' + name[:-5], read_bytes(os.path.join(cases_dir, name))))
     return damages
 
 
