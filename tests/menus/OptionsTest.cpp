@@ -198,6 +198,16 @@ TEST_F(OptionsTest, RefusedModeGivesTheOldScreenBackAndIsNotSaved) {
     EXPECT_EQ(CProgram::Pass(), -1);
 }
 
+TEST_F(OptionsTest, KeysHeldDuringAReopenAreForgotten) {
+    // Events queued while SDL re-opens the mode are lost: a key released then would stay held.
+    HoldKey(SDLK_RETURN);
+    SDL_SetModState(KMOD_LSHIFT);
+    PassWith({D, L, Ret});
+    ASSERT_EQ(modeRequests.size(), 1u);
+    EXPECT_EQ(SDL_GetKeyState(nullptr)[SDLK_RETURN], 0);
+    EXPECT_EQ(SDL_GetModState(), KMOD_NONE);
+}
+
 TEST_F(OptionsTest, DrawsTheNearestValueAndTheMarkerOfTheRowKeyedOverTheBackground) {
     // Scaled art: one colour per value frame, each picture with a magenta stripe on its left.
     const auto art = [](const std::string& name, int w, int h, Uint32 base, int frameWidth) {

@@ -49,6 +49,9 @@ TEST_F(SettingsTest, ShortFileReplacesOnlyTheBytesItHolds) {
     WriteBytes(File, {0xAA, 0xBB});
     settings.Load();
     EXPECT_EQ(settings.level, 0x1122BBAA);
+    WriteBytes(File, {5, 0, 0, 0});
+    settings.Load();
+    EXPECT_EQ(settings.level, 5);
     EXPECT_EQ(settings.fullHd, 1);
 }
 
