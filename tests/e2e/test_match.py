@@ -18,15 +18,11 @@ DATA = None
 STEP = 20  # pixels a paddle must move to count as moved (it runs 167 pixels a second here)
 
 
-class MatchTest(unittest.TestCase):
+class MatchTest(e2e.ServerTestCase):
     @classmethod
     def setUpClass(cls):
-        cls.server = e2e.XServer().start()
+        super().setUpClass()
         cls.layout = e2e.Layout(full_hd=False)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
 
     def start_match(self, downs):
         """A game in the window mode, in the match of menu entry downs + 1, with both paddles

@@ -16,15 +16,7 @@ BINARY = None
 DATA = None
 
 
-class OptionsTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.server = e2e.XServer().start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
-
+class OptionsTest(e2e.ServerTestCase):
     def art(self, layout, name):
         tree = "Original" if layout.full_hd else "Skaliert"
         return e2e.load_bmp(os.path.join(DATA, tree, "Menu", name))

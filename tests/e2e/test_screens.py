@@ -16,15 +16,7 @@ BINARY = None
 DATA = None
 
 
-class ScreensTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.server = e2e.XServer().start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
-
+class ScreensTest(e2e.ServerTestCase):
     def start(self, full_hd):
         self.layout = e2e.Layout(full_hd)
         settings = bytes([2, 0, 0, 0, 1 if full_hd else 0, 0, 0, 0])

@@ -19,15 +19,7 @@ BLACK = (0, 0, 0)
 MENU_POINTS = [(2, 2), (300, 100), (1277, 2), (2, 717), (1277, 717), (900, 650)]
 
 
-class WindowTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.server = e2e.XServer().start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
-
+class WindowTest(e2e.ServerTestCase):
     def start_game(self, settings=None, extra_env=None):
         game = e2e.Game(BINARY, DATA, self.server, settings=settings, extra_env=extra_env)
         self.addCleanup(game.stop)

@@ -23,6 +23,7 @@ import struct
 import subprocess
 import tempfile
 import time
+import unittest
 
 from Xlib import X, display as xdisplay, error as xerror, protocol
 
@@ -492,3 +493,15 @@ class Layout:
 
 
 SCORE_BLUE = (13, 16, 121)
+
+
+class ServerTestCase(unittest.TestCase):
+    """Tests that share one Xvfb server, started before the first and stopped after the last."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.server = XServer().start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.stop()
