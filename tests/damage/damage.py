@@ -162,6 +162,9 @@ def game_env(extra=None):
     env.setdefault('ASAN_OPTIONS', 'detect_leaks=0')
     env.setdefault('UBSAN_OPTIONS', 'print_stacktrace=1')
     env.pop('SDL_VIDEODRIVER', None)
+    # Xvfb runs no window manager: keep the window where the classic library puts it, also on
+    # the compatibility layer, which would centre it and leave it there in full screen.
+    env.setdefault('SDL_VIDEO_WINDOW_POS', '0,0')
     if extra:
         env.update(extra)
     return env
@@ -779,7 +782,13 @@ def group_settings_screens(args, report):
                     level, full_hd = decode_settings(before)
                     chosen = (3 if level >= 3 else level + 1, 1 if full_hd == 1 else 0)
                     expected = before if chosen == (level, full_hd) else settings_bytes(*chosen)
+                # The screen changes as soon as the window is opened anew, before the file is
+                # written; give the save a moment.
                 problem = check_settings(workdir, expected)
+                end = time.time() + 5
+                while problem and time.time() < end and window.game.running():
+                    time.sleep(0.05)
+                    problem = check_settings(workdir, expected)
                 if problem:
                     problems.append('saving from the options: ' + problem)
                 if not window.game.running():

@@ -73,6 +73,10 @@ class XServer:
         """The environment of a client of this server: base (or ours) with DISPLAY set."""
         env = dict(os.environ if base is None else base)
         env["DISPLAY"] = self.name
+        # No window manager runs here. The classic library then puts the window at 0,0; the
+        # compatibility layer centres it and leaves it there when the game goes full screen, so
+        # place it where a window manager would.
+        env.setdefault("SDL_VIDEO_WINDOW_POS", "0,0")
         return env
 
     def start(self, timeout=30):
