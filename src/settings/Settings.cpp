@@ -6,21 +6,31 @@
 namespace {
 const char* const FileName = "Settings.zorvat";
 
-// True when something stands at the settings path, readable or not.
-bool FileExists() {
+// What stands at the settings path.
+enum class Entry { Missing, File, Other };
+
+// Looks at the settings path without opening it: opening a named pipe would block.
+Entry Lookup() {
     struct stat info;
-    return stat(FileName, &info) == 0;
+    if (stat(FileName, &info) != 0) {
+        return Entry::Missing;
+    }
+    return S_ISREG(info.st_mode) ? Entry::File : Entry::Other;
 }
 } // namespace
 
 CSettings::CSettings() {
-    std::ifstream probe(FileName);
+    const Entry entry = Lookup();
+    std::ifstream probe;
+    if (entry == Entry::File) {
+        probe.open(FileName);
+    }
     if (!probe.is_open()) {
         level = 2;
         fullHd = 0;
-        // A file that exists but cannot be read keeps the player's values: only a missing
+        // Whatever stands there and cannot be read keeps the player's values: only a missing
         // file is created with the defaults.
-        if (!FileExists()) {
+        if (entry == Entry::Missing) {
             Save();
         }
     } else {
@@ -29,6 +39,9 @@ CSettings::CSettings() {
 }
 
 void CSettings::Load() {
+    if (Lookup() != Entry::File) {
+        return;
+    }
     std::ifstream in(FileName, std::ios::binary);
     if (!in.is_open()) {
         return;
@@ -50,6 +63,9 @@ void CSettings::Load() {
 }
 
 void CSettings::Save() {
+    if (Lookup() == Entry::Other) {
+        return;
+    }
     std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
     if (!out.is_open()) {
         return;

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -82,6 +83,35 @@ TEST_F(SettingsTest, UnwritableFolderGivesDefaultsAndCreatesNothing) {
     }
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(FileExists("readonly/Settings.zorvat"));
+}
+
+TEST_F(SettingsTest, NamedPipeOrFolderInItsPlaceIsNeitherReadNorReplaced) {
+    // Opening a pipe with no writer would block start-up for good: a child that hangs is ended
+    // by its alarm.
+    ASSERT_EQ(mkfifo(File, 0644), 0);
+    if (fork() == 0) {
+        signal(SIGALRM, SIG_DFL);
+        alarm(5);
+        CSettings settings;
+        settings.level = 3;
+        settings.Save();
+        settings.Load();
+        _exit(settings.level == 3 && settings.fullHd == 0 ? 0 : 1);
+    }
+    int status = -1;
+    wait(&status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    struct stat info;
+    ASSERT_EQ(stat(File, &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+    ASSERT_EQ(unlink(File), 0);
+    ASSERT_EQ(mkdir(File, 0755), 0);
+    CSettings settings;
+    settings.Save();
+    EXPECT_EQ(settings.level, 2);
+    ASSERT_EQ(stat(File, &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
 }
 
 } // namespace
