@@ -11,6 +11,7 @@ window and drive it with xdotool.
 """
 
 import argparse
+import contextlib
 import os
 import random
 import shutil
@@ -18,11 +19,13 @@ import signal
 import struct
 import subprocess
 import sys
-import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.join(HERE, '..', 'e2e')]
 import bitmaps  # noqa: E402
+import zorvat_e2e as e2e  # noqa: E402
+from Xlib import X  # noqa: E402
 
 SANITIZER_MARKS = (b'ERROR: AddressSanitizer', b'runtime error:', b'ERROR: LeakSanitizer',
                    b'SUMMARY: UndefinedBehaviorSanitizer', b'AddressSanitizer:DEADLYSIGNAL')
@@ -75,25 +78,13 @@ class Report:
         return 1 if self.failed else 0
 
 
-def sanitizer_report(path):
-    """The first lines of a sanitizer report in a captured stderr file, or ''."""
-    try:
-        with open(path, 'rb') as f:
-            text = f.read()
-    except OSError:
-        return ''
+def sanitizer_report(output):
+    """The first lines of a sanitizer report in the game's output, or ''."""
     for mark in SANITIZER_MARKS:
-        at = text.find(mark)
+        at = output.find(mark)
         if at >= 0:
-            return text[at:at + 600].decode('utf-8', 'replace')
+            return output[at:at + 600].decode('utf-8', 'replace')
     return ''
-
-
-def die_with_parent():
-    """Run in a child before it starts: it gets SIGTERM when this script ends, so that a test
-    stopped by its time limit leaves neither the game nor its Xvfb behind."""
-    import ctypes
-    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
 
 
 def catches_sigterm(pid):
@@ -108,66 +99,95 @@ def catches_sigterm(pid):
     return False
 
 
-class Game:
-    """The real binary running in a working directory, its stderr kept for sanitizer reports."""
+def fingerprint(server):
+    """A coarse sample of the whole screen, enough to tell one game screen from another."""
+    # One row at a time, with the server held, so that no frame of the game lands between
+    # two rows of the same sample.
+    with e2e.held(server) as x:
+        rows = [x.screen().root.get_image(0, y, 1920, 1, X.ZPixmap, 0xFFFFFFFF).data
+                for y in range(20, 1080, 60)]
+    return b''.join(row[80::320] + row[81::320] + row[82::320] for row in rows)
 
-    def __init__(self, binary, workdir, env, user=None):
-        self.workdir = workdir
-        self.errors = tempfile.NamedTemporaryFile(prefix='zorvat-stderr-', delete=False)
-        command = [binary]
-        if user:
-            command = ['setpriv', '--reuid=' + user[0], '--regid=' + user[1], '--clear-groups',
-                       binary]
-        self.process = subprocess.Popen(command, cwd=workdir, env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=self.errors,
-                                        preexec_fn=die_with_parent)
 
-    def running(self):
-        return self.process.poll() is None
-
-    def wait_started(self, timeout=20.0):
-        """Waits until SDL is up (its SIGTERM handler is in place), then a few frames more."""
-        end = time.time() + timeout
-        while time.time() < end and self.running():
-            if catches_sigterm(self.process.pid):
-                time.sleep(0.3)
-                return self.running()
-            time.sleep(0.02)
-        return False
-
-    def stop(self, timeout=15.0):
-        """Ends the game as a window close does; returns its exit status (negative: signal)."""
-        if self.running():
-            self.process.send_signal(signal.SIGTERM)
-        try:
-            return self.process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
-            return 'hang'
+class Game(e2e.Game):
+    """The game of one case in its own working directory, on the X server or headless (server
+    None), judged by its exit status and the sanitizer reports in its output."""
 
     def verdict(self, status):
         """'' when the run ended cleanly, else what went wrong."""
-        report = sanitizer_report(self.errors.name)
-        os.unlink(self.errors.name)
+        report = sanitizer_report(self.output())
         if report:
             return 'sanitizer report: ' + report
         if status != 0:
             return 'exit status %s' % status
         return ''
 
+    def finish(self):
+        """Ends the game as a window close does; '' when it ended cleanly, else what went
+        wrong."""
+        return self.verdict(self.end(15))
 
-def game_env(extra=None):
-    env = dict(os.environ)
-    env.setdefault('ASAN_OPTIONS', 'detect_leaks=0')
-    env.setdefault('UBSAN_OPTIONS', 'print_stacktrace=1')
-    env.pop('SDL_VIDEODRIVER', None)
-    # Xvfb runs no window manager: keep the window where the classic library puts it, also on
-    # the compatibility layer, which would centre it and leave it there in full screen.
-    env.setdefault('SDL_VIDEO_WINDOW_POS', '0,0')
-    if extra:
-        env.update(extra)
-    return env
+    def run_headless(self):
+        """Starts the game, waits until SDL is up (its SIGTERM handler is in place) and a few
+        frames more, and ends it; '' or what went wrong."""
+        self.start()
+        started = False
+        end = time.time() + 20
+        while not started and time.time() < end and self.running():
+            started = catches_sigterm(self.process.pid)
+            time.sleep(0.3 if started else 0.02)
+        started = started and self.running()
+        return self.finish() or ('' if started else 'did not start')
+
+    def open(self, report, name):
+        """Starts the game and gives the keys to its window; False, with the case failed, when
+        no window appeared."""
+        self.start()
+        try:
+            self.focus(self.wait_window())
+            time.sleep(0.3)
+            if self.running():
+                return True
+        except (AssertionError, TimeoutError, subprocess.TimeoutExpired):
+            pass
+        report.case('FAIL', name, self.finish() or 'no window appeared')
+        return False
+
+    def close_case(self, report, name, problems):
+        """Ends the game and reports the case with what went wrong in it."""
+        problem = self.finish()
+        if problem:
+            problems.append(problem)
+        report.case('FAIL' if problems else 'PASS', name, '; '.join(problems))
+
+    def keys(self, *names, hold=None):
+        """Types the keys a little apart, then holds one key down for a while; one xdotool call.
+        Keys meant for another screen wait until it shows (wait_screen)."""
+        words = (['key', '--delay', '15'] + list(names)) if names else []
+        if hold:
+            words += ['keydown', hold[0], 'sleep', str(hold[1]), 'keyup', hold[0]]
+        self._xdotool(*words)
+
+    def wait_screen(self, shown, timeout=10.0, interval=0.02):
+        """Waits until the screen looks as the condition wants; its look, or None on timeout or
+        when the game has died."""
+        end = time.time() + timeout
+        while time.time() < end and self.running():
+            look = fingerprint(self.server)
+            if shown(look):
+                return look
+            time.sleep(interval)
+        return None
+
+    def settle(self, seconds=0.25):
+        time.sleep(seconds)
+        return self.running()
+
+    def steady_look(self, timeout=5.0):
+        """The look of the screen once two looks in a row agree; None when the game died."""
+        looks = [None]
+        return self.wait_screen(lambda look: looks.append(look) or look == looks[-2], timeout,
+                                interval=0.05)
 
 
 def link_data(data, target, only=None):
@@ -179,23 +199,6 @@ def link_data(data, target, only=None):
             path = os.path.normpath(os.path.join(rel, name))
             if only is None or path in only:
                 os.symlink(os.path.join(root, name), os.path.join(target, path))
-
-
-def new_workdir(prefix):
-    path = tempfile.mkdtemp(prefix='zorvat-damage-%s-' % prefix)
-    os.chmod(path, 0o755)
-    return path
-
-
-def remove_tree(path):
-    for root, dirs, _ in os.walk(path):
-        for d in dirs:
-            try:
-                os.chmod(os.path.join(root, d), 0o755)
-            except OSError:
-                pass
-    os.chmod(path, 0o755)
-    shutil.rmtree(path, ignore_errors=True)
 
 
 def read_bytes(path):
@@ -236,7 +239,7 @@ def settings_cases():
 
 
 def prepare_settings(workdir, body):
-    path = os.path.join(workdir, 'Settings.zorvat')
+    path = os.path.join(workdir, e2e.SETTINGS)
     if body == 'directory':
         os.mkdir(path)
     elif body is not None:
@@ -244,7 +247,7 @@ def prepare_settings(workdir, body):
 
 
 def check_settings(workdir, expected):
-    path = os.path.join(workdir, 'Settings.zorvat')
+    path = os.path.join(workdir, e2e.SETTINGS)
     if expected == 'directory':
         return '' if os.path.isdir(path) else 'the directory is gone'
     if expected is None:
@@ -255,17 +258,6 @@ def check_settings(workdir, expected):
     if found != expected:
         return 'settings changed: %s, expected %s' % (found[:16].hex(), expected[:16].hex())
     return ''
-
-
-def run_headless(args, report, name, workdir, expected):
-    game = Game(args.game, workdir, game_env({'SDL_VIDEODRIVER': 'dummy'}))
-    started = game.wait_started()
-    problem = game.verdict(game.stop())
-    if not problem and not started:
-        problem = 'did not start'
-    if not problem:
-        problem = check_settings(workdir, expected)
-    report.case('FAIL' if problem else 'PASS', name, problem)
 
 
 def unprivileged_user(args):
@@ -287,52 +279,42 @@ def unprivileged_user(args):
 
 
 def group_settings(args, report):
-    for name, body, expected in settings_cases():
-        workdir = new_workdir('settings')
-        try:
-            os.symlink(args.data, os.path.join(workdir, 'Data'))
-            prepare_settings(workdir, body)
-            run_headless(args, report, 'settings/' + name, workdir, expected)
-        finally:
-            remove_tree(workdir)
-
-    # Files the game may not read or write need a user other than root.
+    """Every settings file headless; then files the game may not read or write, which need a
+    user other than root: (name, body, file mode, folder mode, what the path holds after)."""
+    cases = [(name, body, None, None, expected) for name, body, expected in settings_cases()]
+    cases += [('unreadable', settings_bytes(3, 1), 0o200, 0o755, settings_bytes(3, 1)),
+              ('unreadable-read-only-dir', settings_bytes(3, 0), 0o000, 0o555,
+               settings_bytes(3, 0)),
+              ('read-only-dir-missing', None, None, 0o555, None),
+              ('read-only-dir', settings_bytes(1, 0), 0o444, 0o555, settings_bytes(1, 0))]
     user, reason = unprivileged_user(args)
-    for name, body, mode, dir_mode, expected in (
-            ('unreadable', settings_bytes(3, 1), 0o200, 0o755, settings_bytes(3, 1)),
-            ('unreadable-read-only-dir', settings_bytes(3, 0), 0o000, 0o555,
-             settings_bytes(3, 0)),
-            ('read-only-dir-missing', None, None, 0o555, None),
-            ('read-only-dir', settings_bytes(1, 0), 0o444, 0o555, settings_bytes(1, 0))):
-        if reason:
+    for name, body, mode, dir_mode, expected in cases:
+        if dir_mode is not None and reason:
             report.case('SKIP', 'settings/' + name, reason)
             continue
-        workdir = new_workdir('settings')
-        path = os.path.join(workdir, 'Settings.zorvat')
+        game = Game(args.game, args.data, None)
+        path = game.path(e2e.SETTINGS)
         try:
-            os.symlink(args.data, os.path.join(workdir, 'Data'))
-            prepare_settings(workdir, body)
-            if user:
+            prepare_settings(game.dir, body)
+            if dir_mode is not None and user:
                 # The player owns the folder and the file; only their permissions stand in the way.
-                shutil.chown(workdir, *user)
+                shutil.chown(game.dir, *user)
                 if body is not None:
                     shutil.chown(path, *user)
+                game.command[:0] = ['setpriv', '--reuid=' + user[0], '--regid=' + user[1],
+                                    '--clear-groups']
             if mode is not None:
                 os.chmod(path, mode)
-            os.chmod(workdir, dir_mode)
-            game = Game(args.game, workdir, game_env({'SDL_VIDEODRIVER': 'dummy'}), user)
-            started = game.wait_started()
-            problem = game.verdict(game.stop())
-            if not problem and not started:
-                problem = 'did not start'
-            os.chmod(workdir, 0o755)
+            if dir_mode is not None:
+                os.chmod(game.dir, dir_mode)
+            problem = game.run_headless()
+            os.chmod(game.dir, 0o755)
             if mode is not None:
                 os.chmod(path, 0o600)
-            if not problem:
-                problem = check_settings(workdir, expected)
+            problem = problem or check_settings(game.dir, expected)
             report.case('FAIL' if problem else 'PASS', 'settings/' + name, problem)
         finally:
-            remove_tree(workdir)
+            game.stop()
 
 
 # ---- Start-up without art, font or display, headless ------------------------------------------
@@ -344,177 +326,39 @@ def group_startup(args, report):
                         ('menu-art-only-full-hd', lambda w: (
                             link_data(args.data, os.path.join(w, 'Data'),
                                       {'Original/Menu/Menu.bmp'}),
-                            write_bytes(os.path.join(w, 'Settings.zorvat'),
-                                        settings_bytes(2, 1))))):
-        workdir = new_workdir('startup')
+                            write_bytes(os.path.join(w, e2e.SETTINGS), settings_bytes(2, 1))))):
+        game = Game(args.game, None, None)
         try:
-            setup(workdir)
+            setup(game.dir)
             expected = (settings_bytes(2, 1) if 'full-hd' in name else DEFAULT_SETTINGS)
-            run_headless(args, report, 'startup/' + name, workdir, expected)
+            problem = game.run_headless() or check_settings(game.dir, expected)
+            report.case('FAIL' if problem else 'PASS', 'startup/' + name, problem)
         finally:
-            remove_tree(workdir)
+            game.stop()
 
     # No display at all: the game must give up at once with status 1.
-    for name, extra, drop in (('x11-no-server', {'SDL_VIDEODRIVER': 'x11',
-                                                 'DISPLAY': ':%d' % free_display()}, ()),
-                              ('no-display-variable', {}, ('DISPLAY', 'SDL_VIDEODRIVER'))):
-        workdir = new_workdir('display')
+    for name, extra in (('x11-no-server', {'SDL_VIDEODRIVER': 'x11',
+                                           'DISPLAY': ':%d' % e2e.unused_display()}),
+                        ('no-display-variable', {'DISPLAY': None, 'SDL_VIDEODRIVER': None})):
+        game = Game(args.game, args.data, None, extra_env=extra)
         try:
-            os.symlink(args.data, os.path.join(workdir, 'Data'))
-            env = game_env(extra)
-            for key in drop:
-                env.pop(key, None)
             began = time.time()
-            game = Game(args.game, workdir, env)
+            game.start()
             try:
-                status = game.process.wait(10)
-            except subprocess.TimeoutExpired:
-                status = game.stop()
-                status = 'still running after 10 s (then %s)' % status
+                status = game.wait_exit(10)
+            except TimeoutError:
+                status = 'still running after 10 s (then %s)' % game.end(15)
             took = time.time() - began
-            problem = sanitizer_report(game.errors.name)
-            os.unlink(game.errors.name)
+            problem = sanitizer_report(game.output())
             if not problem and status != 1:
                 problem = 'exit status %s, expected 1' % status
             report.case('FAIL' if problem else 'PASS', 'display/' + name,
                         problem or 'status 1 after %.1f s' % took)
         finally:
-            remove_tree(workdir)
+            game.stop()
 
 
 # ---- A real window under Xvfb -------------------------------------------------------------------
-
-def free_display():
-    """A display number that no X server holds now."""
-    rng = random.Random()
-    while True:
-        n = rng.randrange(1000, 30000)
-        if not os.path.exists('/tmp/.X%d-lock' % n) and \
-                not os.path.exists('/tmp/.X11-unix/X%d' % n):
-            return n
-
-
-class Xvfb:
-    """A virtual screen on a display number that Xvfb itself picks, so that servers started at
-    the same time by other tests never collide; stopped by its process id."""
-
-    def __init__(self):
-        read, write = os.pipe()
-        self.process = subprocess.Popen(
-            ['Xvfb', '-displayfd', str(write), '-screen', '0', '1920x1080x24', '-noreset',
-             '-nolisten', 'tcp'], pass_fds=(write,), stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=die_with_parent)
-        os.close(write)
-        number = b''
-        end = time.time() + 30
-        while time.time() < end and not number.endswith(b'\n'):
-            chunk = os.read(read, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read)
-        if not number.strip().isdigit():
-            self.stop()
-            raise RuntimeError('Xvfb did not start')
-        self.display = ':' + number.strip().decode()
-        from Xlib import display as xdisplay
-        self.x = xdisplay.Display(self.display)
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
-
-    def xdotool(self, *words, timeout=10):
-        env = dict(os.environ, DISPLAY=self.display)
-        try:
-            done = subprocess.run(['xdotool'] + list(words), env=env, capture_output=True,
-                                  timeout=timeout)
-        except subprocess.TimeoutExpired:
-            return ''
-        return done.stdout.decode().strip()
-
-    def fingerprint(self):
-        """A coarse sample of the whole screen, enough to tell one game screen from another."""
-        from Xlib import X
-        root = self.x.screen().root
-        sample = bytearray()
-        # One row at a time, with the server held, so that no frame of the game lands between
-        # two rows of the same sample.
-        self.x.grab_server()
-        try:
-            for y in range(20, 1080, 60):
-                row = root.get_image(0, y, 1920, 1, X.ZPixmap, 0xFFFFFFFF).data
-                sample += row[80:1920 * 4:320]
-                sample += row[81:1920 * 4:320]
-                sample += row[82:1920 * 4:320]
-        finally:
-            self.x.ungrab_server()
-            self.x.flush()
-        return bytes(sample)
-
-
-class Window:
-    """The game in a window of an Xvfb, driven by keys."""
-
-    def __init__(self, args, xvfb, workdir):
-        self.xvfb = xvfb
-        self.game = Game(args.game, workdir, game_env({'DISPLAY': xvfb.display}))
-        self.window = ''
-        end = time.time() + 30
-        while time.time() < end and self.game.running():
-            found = xvfb.xdotool('search', '--name', '^Zorvat$').split()
-            if found:
-                self.window = found[0]
-                break
-            time.sleep(0.05)
-        if self.window:
-            xvfb.xdotool('windowfocus', '--sync', self.window, timeout=5)
-            time.sleep(0.3)
-
-    def up(self):
-        return bool(self.window) and self.game.running()
-
-    def keys(self, *names, hold=None, pause=0.015):
-        """Types the keys a little apart, then holds one key down for a while; one xdotool call.
-        Keys meant for another screen wait until it shows (wait_screen)."""
-        words = (['key', '--delay', str(int(pause * 1000))] + list(names)) if names else []
-        if hold:
-            words += ['keydown', hold[0], 'sleep', str(hold[1]), 'keyup', hold[0]]
-        self.xvfb.xdotool(*words)
-
-    def wait_screen(self, shown, timeout=10.0):
-        """Waits until the screen looks as the condition wants; its look, or None on timeout or
-        when the game has died."""
-        end = time.time() + timeout
-        while time.time() < end and self.game.running():
-            look = self.xvfb.fingerprint()
-            if shown(look):
-                return look
-            time.sleep(0.02)
-        return None
-
-    def settle(self, seconds=0.25):
-        time.sleep(seconds)
-        return self.game.running()
-
-
-def steady_look(window, timeout=5.0):
-    """The look of the screen once two looks in a row agree; None when the game died."""
-    last = None
-    end = time.time() + timeout
-    while time.time() < end and window.game.running():
-        look = window.xvfb.fingerprint()
-        if look == last:
-            return look
-        last = look
-        time.sleep(0.05)
-    return None
-
 
 def learn_menu(window):
     """How the main menu looks with each of its entries highlighted, starting from the first;
@@ -523,12 +367,12 @@ def learn_menu(window):
     game stopped answering."""
     # The menu's art is intact here: until it is drawn, the window is black.
     window.wait_screen(lambda shown: any(shown), timeout=20.0)
-    first = steady_look(window)
+    first = window.steady_look()
     looks = [first]
     for _ in range(4 if first else 0):
         window.keys('Down')
         window.wait_screen(lambda shown: shown not in looks, timeout=2.0)
-        look = steady_look(window)
+        look = window.steady_look()
         if look is None:
             return None
         if look not in looks:
@@ -556,8 +400,7 @@ def visit(window, screen, menu=None, credits=None, blind=False):
     else:
         reached = window.wait_screen(lambda shown: shown not in menu)
     if reached is None:
-        return 'the game died' if not window.game.running() else 'the %s screen did not show' % (
-            screen)
+        return 'the game died' if not window.running() else 'the %s screen did not show' % screen
     if screen == 'options':
         # Both row markers and a changed value of each row are drawn; ESCAPE saves nothing.
         window.keys('Right', 'Down', 'Left')
@@ -573,7 +416,7 @@ def visit(window, screen, menu=None, credits=None, blind=False):
     else:
         back = window.wait_screen(lambda shown: shown == menu[0])
     if back is None:
-        return 'the game died' if not window.game.running() else 'the main menu did not come back'
+        return 'the game died' if not window.running() else 'the main menu did not come back'
     return ''
 
 
@@ -614,40 +457,35 @@ def art_damages(original, frame, cases_dir, short=False):
     return damages
 
 
-def start_window(args, xvfb, workdir, report, name):
-    window = Window(args, xvfb, workdir)
-    if not window.up():
-        problem = window.game.verdict(window.game.stop()) or 'no window appeared'
-        report.case('FAIL', name, problem)
-        return None
-    return window
-
-
-def end_window(window, report, name, problems):
-    problem = window.game.verdict(window.game.stop())
-    if problem:
-        problems.append(problem)
-    report.case('FAIL' if problems else 'PASS', name, '; '.join(problems))
+@contextlib.contextmanager
+def window_case(args, server, report, name, settings=None, data=True):
+    """The game of one case in a window of server, on a Data tree of links to the built art
+    (none when data is False) and the given settings (prepare_settings); None, with the case
+    failed, when no window appeared. Ended and cleaned up after the block."""
+    game = Game(args.game, None, server)
+    try:
+        if data:
+            link_data(args.data, game.path('Data'))
+        prepare_settings(game.dir, settings)
+        yield game if game.open(report, name) else None
+    finally:
+        game.stop()
 
 
 def group_art(args, report, screens, full_hd):
     """Every picture of the given screens, in turn, with every damage, in one display mode."""
     tree = 'Original' if full_hd else 'Skaliert'
-    xvfb = Xvfb()
-    try:
+    with e2e.XServer() as server:
         for picture, (screen, frame) in ART.items():
             if screen not in screens:
                 continue
-            workdir = new_workdir('art')
-            try:
-                link_data(args.data, os.path.join(workdir, 'Data'))
-                write_bytes(os.path.join(workdir, 'Settings.zorvat'), settings_bytes(2, full_hd))
-                path = os.path.join(workdir, 'Data', tree, picture)
-                original = read_bytes(path)
-                scaled = frame and (frame if full_hd else tuple(int(v * 0.667) for v in frame))
-                window = start_window(args, xvfb, workdir, report, '%s/%s' % (tree, picture))
+            with window_case(args, server, report, '%s/%s' % (tree, picture),
+                             settings_bytes(2, full_hd)) as window:
                 if not window:
                     continue
+                path = window.path(os.path.join('Data', tree, picture))
+                original = read_bytes(path)
+                scaled = frame and (frame if full_hd else tuple(int(v * 0.667) for v in frame))
                 problems = []
                 menu = learn_menu(window)
                 credits = None
@@ -668,29 +506,20 @@ def group_art(args, report, screens, full_hd):
                         report.case('FAIL', label, problem)
                         break
                     report.case('PASS', label)
-                end_window(window, report, '%s/%s: exit' % (tree, picture), problems)
-            finally:
-                remove_tree(workdir)
-    finally:
-        xvfb.stop()
+                window.close_case(report, '%s/%s: exit' % (tree, picture), problems)
 
 
 def group_font(args, report):
     """The score font missing or damaged, in both match modes."""
-    xvfb = Xvfb()
-    try:
+    with e2e.XServer() as server:
         for full_hd in (0, 1):
-            workdir = new_workdir('font')
-            try:
-                link_data(args.data, os.path.join(workdir, 'Data'))
-                write_bytes(os.path.join(workdir, 'Settings.zorvat'), settings_bytes(2, full_hd))
-                font = os.path.join(workdir, 'Data', 'DejaVuSansMono.ttf')
-                original = read_bytes(font)
-                rng = random.Random(full_hd)
-                name = 'font/full-hd-%d' % full_hd
-                window = start_window(args, xvfb, workdir, report, name)
+            name = 'font/full-hd-%d' % full_hd
+            with window_case(args, server, report, name, settings_bytes(2, full_hd)) as window:
                 if not window:
                     continue
+                font = window.path(os.path.join('Data', 'DejaVuSansMono.ttf'))
+                original = read_bytes(font)
+                rng = random.Random(full_hd)
                 menu = learn_menu(window)
                 problems = [] if menu else ['the main menu did not answer']
                 damages = (('missing', None), ('empty', b''),
@@ -711,13 +540,9 @@ def group_font(args, report):
                         os.rmdir(font)
                     if problems:
                         break
-                end_window(window, report, name, problems)
-            finally:
-                remove_tree(workdir)
+                window.close_case(report, name, problems)
         # No Data at all: every screen is black, and every screen still works.
-        workdir = new_workdir('nodata')
-        try:
-            window = start_window(args, xvfb, workdir, report, 'no-data/every-screen')
+        with window_case(args, server, report, 'no-data/every-screen', data=False) as window:
             if window:
                 problems = []
                 for screen in ('options', 'credits', 'single', 'multi'):
@@ -725,11 +550,7 @@ def group_font(args, report):
                     if problem:
                         problems.append('%s in %s' % (problem, screen))
                         break
-                end_window(window, report, 'no-data/every-screen', problems)
-        finally:
-            remove_tree(workdir)
-    finally:
-        xvfb.stop()
+                window.close_case(report, 'no-data/every-screen', problems)
 
 
 def group_settings_screens(args, report):
@@ -744,27 +565,23 @@ def group_settings_screens(args, report):
               ('4096-bytes', settings_bytes(3, 0) + bytes(4088)),
               ('random', bytes(rng.randrange(256) for _ in range(8))),
               ('directory', 'directory'), ('missing', None)]
-    xvfb = Xvfb()
-    try:
+    with e2e.XServer() as server:
         for name, body in cases:
-            workdir = new_workdir('settings-screens')
-            try:
-                link_data(args.data, os.path.join(workdir, 'Data'))
-                prepare_settings(workdir, body)
-                path = os.path.join(workdir, 'Settings.zorvat')
-                label = 'settings-screens/' + name
-                window = start_window(args, xvfb, workdir, report, label)
+            label = 'settings-screens/' + name
+            with window_case(args, server, report, label, body) as window:
                 if not window:
                     continue
                 menu = learn_menu(window)
                 problems = [] if menu else ['the main menu did not answer']
-                before = 'directory' if body == 'directory' else read_bytes(path)
+                before = 'directory' if body == 'directory' else read_bytes(
+                    window.path(e2e.SETTINGS))
                 for screen in ('options', 'single') if menu else ():
                     problem = visit(window, screen, menu)
                     if problem:
                         problems.append('%s in %s' % (problem, screen))
-                if check_settings(workdir, before):
-                    problems.append('ESCAPE from the options: ' + check_settings(workdir, before))
+                escaped = check_settings(window.dir, before)
+                if escaped:
+                    problems.append('ESCAPE from the options: ' + escaped)
                 # RIGHT on the level row, then RETURN: the file holds the level shown and the
                 # display mode the screen is in.
                 window.keys('Down', 'Down', 'Return')
@@ -784,20 +601,16 @@ def group_settings_screens(args, report):
                     expected = before if chosen == (level, full_hd) else settings_bytes(*chosen)
                 # The screen changes as soon as the window is opened anew, before the file is
                 # written; give the save a moment.
-                problem = check_settings(workdir, expected)
+                problem = check_settings(window.dir, expected)
                 end = time.time() + 5
-                while problem and time.time() < end and window.game.running():
+                while problem and time.time() < end and window.running():
                     time.sleep(0.05)
-                    problem = check_settings(workdir, expected)
+                    problem = check_settings(window.dir, expected)
                 if problem:
                     problems.append('saving from the options: ' + problem)
-                if not window.game.running():
+                if not window.running():
                     problems.append('died')
-                end_window(window, report, label, problems)
-            finally:
-                remove_tree(workdir)
-    finally:
-        xvfb.stop()
+                window.close_case(report, label, problems)
 
 
 GROUPS = {

@@ -7,13 +7,9 @@ Usage: /usr/bin/python3 test_match.py <zorvat binary> <Data folder> [unittest ar
 import os
 import sys
 import time
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import zorvat_e2e as e2e  # noqa: E402
-
-BINARY = None
-DATA = None
 
 STEP = 20  # pixels a paddle must move to count as moved (it runs 167 pixels a second here)
 
@@ -27,22 +23,13 @@ class MatchTest(e2e.ServerTestCase):
     def start_match(self, downs):
         """A game in the window mode, in the match of menu entry downs + 1, with both paddles
         drawn."""
-        self.game = e2e.Game(BINARY, DATA, self.server)
-        self.addCleanup(self.game.stop)
-        self.game.start()
-        self.window = self.game.wait_window()
-        self.origin = self.game.geometry(self.window)[:2]
-        self.game.focus(self.window)
+        self.open_game()
         # Wait for the menu before the keys, so that none is sent before the window polls.
         block = self.layout.menu_block
         e2e.wait_for(lambda: self.grab(block).rgb != bytes(block[2] * block[3] * 3), 10,
                      "the menu drawn")
         self.game.key(*(["Down"] * downs + ["Return"]))
         e2e.wait_for(lambda: all(self.paddles()), 10, "both paddles drawn")
-
-    def grab(self, rect):
-        x, y, w, h = rect
-        return e2e.grab(self.server, self.origin[0] + x, self.origin[1] + y, w, h)
 
     def paddles(self):
         """(top, bottom) of the body of the left and the right paddle, in window pixels."""
@@ -121,7 +108,4 @@ class MatchTest(e2e.ServerTestCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    BINARY, DATA = sys.argv[1], sys.argv[2]
-    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
+    e2e.main(__doc__)

@@ -7,31 +7,18 @@ Usage: /usr/bin/python3 test_options.py <zorvat binary> <Data folder> [unittest 
 
 import os
 import sys
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import zorvat_e2e as e2e  # noqa: E402
 
-BINARY = None
-DATA = None
-
 
 class OptionsTest(e2e.ServerTestCase):
-    def art(self, layout, name):
-        tree = "Original" if layout.full_hd else "Skaliert"
-        return e2e.load_bmp(os.path.join(DATA, tree, "Menu", name))
-
     def shows(self, layout, name, share, what):
         """Waits until the window of layout's size shows the menu picture name, but for at
         most share of its pixels (what the pictures drawn over it cover)."""
         picture = self.art(layout, name)
         e2e.wait_for(lambda: self.grab(layout.window()).changed_share(picture) <= share, 10,
                      what)
-
-    def grab(self, rect):
-        """A region of the window, wherever the window stands."""
-        x, y = self.game.geometry(self.window)[:2]
-        return e2e.grab(self.server, x + rect[0], y + rect[1], rect[2], rect[3])
 
     def wait_mode(self, layout, settings, what):
         """The file holds settings, and the window has the size of layout at (0, 0)."""
@@ -53,12 +40,8 @@ class OptionsTest(e2e.ServerTestCase):
 
     def test_display_mode_switches_both_ways_and_the_next_return_works(self):
         window, full_hd = e2e.Layout(False), e2e.Layout(True)
-        self.game = e2e.Game(BINARY, DATA, self.server)
-        self.addCleanup(self.game.stop)
-        self.game.start()
-        self.window = self.game.wait_window()
+        self.open_game()
         self.assertEqual(self.game.geometry(self.window)[2:], window.size)
-        self.game.focus(self.window)
         self.shows(window, "Menu.bmp", 0.05, "the menu in the window")
 
         # Level up to Hard, display mode to 1080p, and one quick RETURN.
@@ -95,7 +78,4 @@ class OptionsTest(e2e.ServerTestCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    BINARY, DATA = sys.argv[1], sys.argv[2]
-    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
+    e2e.main(__doc__)

@@ -7,35 +7,16 @@ Usage: /usr/bin/python3 test_screens.py <zorvat binary> <Data folder> [unittest 
 import os
 import sys
 import time
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import zorvat_e2e as e2e  # noqa: E402
-
-BINARY = None
-DATA = None
 
 
 class ScreensTest(e2e.ServerTestCase):
     def start(self, full_hd):
         self.layout = e2e.Layout(full_hd)
-        settings = bytes([2, 0, 0, 0, 1 if full_hd else 0, 0, 0, 0])
-        self.game = e2e.Game(BINARY, DATA, self.server, settings=settings)
-        self.addCleanup(self.game.stop)
-        self.game.start()
-        self.window = self.game.wait_window()
-        self.origin = self.game.geometry(self.window)[:2]
+        self.open_game(settings=bytes([2, 0, 0, 0, 1 if full_hd else 0, 0, 0, 0]))
         self.assertEqual(self.game.geometry(self.window)[2:], self.layout.size)
-        self.game.focus(self.window)
-
-    def art(self, name):
-        """A menu picture of the display mode in play."""
-        tree = "Original" if self.layout.full_hd else "Skaliert"
-        return e2e.load_bmp(os.path.join(DATA, tree, "Menu", name))
-
-    def grab(self, rect):
-        x, y, w, h = rect
-        return e2e.grab(self.server, self.origin[0] + x, self.origin[1] + y, w, h)
 
     def shot(self):
         """The whole window."""
@@ -111,7 +92,7 @@ class ScreensTest(e2e.ServerTestCase):
     def check_options(self, menu):
         layout = self.layout
         # The options picture, with the two values and a marker drawn over it.
-        back = self.art("OptionsBack.bmp")
+        back = self.art(layout, "OptionsBack.bmp")
         options = self.enter(2, lambda window: window.changed_share(back) < 0.015,
                              "options: OptionsBack.bmp in the window")
         for rect in (layout.level_value, layout.mode_value):
@@ -157,7 +138,7 @@ class ScreensTest(e2e.ServerTestCase):
         self.check_options(menu)
 
         # The credits picture, drawn from the top-left corner, fills the window.
-        picture = self.art("Credits.bmp")
+        picture = self.art(self.layout, "Credits.bmp")
         credits = self.enter(3, lambda window: window.changed_share(picture) == 0,
                              "credits: Credits.bmp in the window")
         self.game.key("Return", "Up", "Down")  # nothing but ESC leaves the credits
@@ -183,7 +164,4 @@ class ScreensTest(e2e.ServerTestCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    BINARY, DATA = sys.argv[1], sys.argv[2]
-    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
+    e2e.main(__doc__)

@@ -1,6 +1,6 @@
 """Runs the built game in a real X window on a virtual display, for end-to-end tests.
 
-Needs Xvfb, xdotool, xwininfo (x11-utils), ImageMagick (import, convert) and python3-xlib;
+Needs Xvfb, xdotool, ImageMagick (import, convert) and python3-xlib;
 run it with Debian's /usr/bin/python3, which has python3-xlib.
 
     with XServer() as server:
@@ -14,13 +14,15 @@ run it with Debian's /usr/bin/python3, which has python3-xlib.
 Every wait is bounded: a condition that does not come true in time raises TimeoutError.
 """
 
+import contextlib
 import ctypes
 import os
-import random
+import select
 import shutil
 import signal
 import struct
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -44,7 +46,7 @@ def wait_for(condition, timeout, what, interval=0.05):
         time.sleep(interval)
 
 
-def _die_with_parent():
+def die_with_parent():
     """Run in a child before it starts: the child gets SIGTERM when the test process ends, so
     that a runner killed at its timeout leaves no server or game behind."""
     ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
@@ -55,8 +57,15 @@ def _require(program):
         raise RuntimeError("%s is missing: run scripts/setup --tests" % program)
 
 
+def unused_display():
+    """A display number that no X server holds now (Xvfb -displayfd takes the lowest free)."""
+    return next(n for n in range(29999, 1000, -1) if not os.path.exists("/tmp/.X%d-lock" % n)
+                and not os.path.exists("/tmp/.X11-unix/X%d" % n))
+
+
 class XServer:
-    """An Xvfb server on a display number that no other server uses, stopped by its pid."""
+    """An Xvfb server on a display number that Xvfb itself picks, so that servers started at
+    the same time by other tests never collide; stopped by its pid."""
 
     def __init__(self, width=1920, height=1080, depth=24):
         self.width = width
@@ -64,57 +73,42 @@ class XServer:
         self.depth = depth
         self.number = None
         self.process = None
+        self._x = None
 
     @property
     def name(self):
         return ":%d" % self.number
 
-    def env(self, base=None):
-        """The environment of a client of this server: base (or ours) with DISPLAY set."""
-        env = dict(os.environ if base is None else base)
-        env["DISPLAY"] = self.name
-        # No window manager runs here. The classic library then puts the window at 0,0; the
-        # compatibility layer centres it and leaves it there when the game goes full screen, so
-        # place it where a window manager would.
-        env.setdefault("SDL_VIDEO_WINDOW_POS", "0,0")
-        return env
+    @property
+    def x(self):
+        """A connection to the server, opened at its first use and kept until stop."""
+        if self._x is None:
+            self._x = xdisplay.Display(self.name)
+        return self._x
 
     def start(self, timeout=30):
         _require("Xvfb")
-        # Several suites may start servers at once: begin at a random number, skip numbers whose
-        # socket or lock file exists, and move on when the server finds its number taken.
-        first = random.Random(os.getpid() ^ time.monotonic_ns()).randrange(100, 900)
-        for number in range(first, first + 60):
-            if os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists(
-                "/tmp/.X%d-lock" % number
-            ):
-                continue
-            process = subprocess.Popen(
-                ["Xvfb", ":%d" % number, "-screen", "0",
-                 "%dx%dx%d" % (self.width, self.height, self.depth), "-noreset"],
-                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                preexec_fn=_die_with_parent)
-            self.number, self.process = number, process
-            if self._wait_ready(timeout):
-                return self
+        read, write = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0",
+             "%dx%dx%d" % (self.width, self.height, self.depth), "-noreset", "-nolisten", "tcp"],
+            pass_fds=(write,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, preexec_fn=die_with_parent)
+        os.close(write)
+        # Xvfb writes its number in one line once it takes connections, or closes the pipe.
+        with os.fdopen(read, "rb") as pipe:
+            number = pipe.readline() if select.select([pipe], [], [], timeout)[0] else b""
+        if not number.strip().isdigit():
             self.stop()
-        raise RuntimeError("no free X display number found for Xvfb")
-
-    def _wait_ready(self, timeout):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if self.process.poll() is not None:
-                return False
-            if os.path.exists("/tmp/.X11-unix/X%d" % self.number):
-                try:
-                    xdisplay.Display(self.name).close()
-                    return True
-                except (xerror.DisplayError, ConnectionError, OSError):
-                    pass
-            time.sleep(0.05)
-        return False
+            raise RuntimeError("Xvfb gave no display number within %d s" % timeout)
+        self.number = int(number)
+        return self
 
     def stop(self):
+        if self._x is not None:
+            with contextlib.suppress(xerror.ConnectionClosedError, OSError):
+                self._x.close()
+            self._x = None
         if self.process is not None:
             _end(self.process)
         self.process = None
@@ -127,14 +121,16 @@ class XServer:
 
 
 def _end(process, grace=5):
-    """Ends a process we started, by its pid: SIGTERM, then SIGKILL after grace seconds."""
+    """Ends a process we started, by its pid: SIGTERM, then SIGKILL after grace seconds. Returns
+    its exit status, or 'hang' when it had to be killed."""
     if process.poll() is None:
         process.send_signal(signal.SIGTERM)
-        try:
-            process.wait(grace)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
+    try:
+        return process.wait(grace)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        return "hang"
 
 
 class Picture:
@@ -239,23 +235,31 @@ def screenshot(server):
     """The whole screen of the server, taken with ImageMagick's import."""
     _require("import")
     rgb = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
-                         env=server.env(), check=True, capture_output=True, timeout=60).stdout
+                         env=dict(os.environ, DISPLAY=server.name), check=True,
+                         capture_output=True, timeout=60).stdout
     return Picture(server.width, server.height, rgb)
+
+
+@contextlib.contextmanager
+def held(server):
+    """The server's connection, with the server held for the block: no client draws in it."""
+    d = server.x
+    d.grab_server()
+    try:
+        yield d
+    finally:
+        d.ungrab_server()
+        d.flush()
 
 
 def grab(server, x, y, w, h):
     """The pixels of a rectangle of the screen, read straight from the server: far faster
     than a screenshot, for regions that waits poll and for whole windows alike."""
-    d = xdisplay.Display(server.name)
-    try:
-        # python-xlib reads one large image much more slowly than several strips; holding the
-        # server keeps the game from drawing a new frame between two strips.
-        d.grab_server()
+    # python-xlib reads one large image much more slowly than several strips; holding the
+    # server keeps the game from drawing a new frame between two strips.
+    with held(server) as d:
         strips = [d.screen().root.get_image(x, top, w, min(64, y + h - top), X.ZPixmap,
                                             0xFFFFFFFF).data for top in range(y, y + h, 64)]
-        d.ungrab_server()
-    finally:
-        d.close()
     return Picture(w, h, _bgrx_to_rgb(b"".join(strips), w * h))
 
 
@@ -314,25 +318,47 @@ def load_picture(path):
     return Picture(width, height, rgb.stdout)
 
 
+def game_env(server=None, extra=None):
+    """The game's environment: ours with the sanitizer defaults, on the display of server or,
+    when it is None, on SDL's dummy driver; extra is laid over it last, None removing a
+    variable."""
+    env = dict(os.environ)
+    env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
+    env.setdefault("UBSAN_OPTIONS", "print_stacktrace=1")
+    env.pop("SDL_VIDEODRIVER", None)
+    if server is None:
+        env["SDL_VIDEODRIVER"] = "dummy"
+    else:
+        env["DISPLAY"] = server.name
+    # No window manager runs here. The classic library then puts the window at 0,0; the
+    # compatibility layer centres it and leaves it there when the game goes full screen, so
+    # place it where a window manager would.
+    env.setdefault("SDL_VIDEO_WINDOW_POS", "0,0")
+    for key, value in (extra or {}).items():
+        if value is None:
+            env.pop(key, None)
+        else:
+            env[key] = value
+    return env
+
+
 class Game:
-    """The game running on an X server in a fresh working directory that holds a link to Data
-    and, when given, a settings file; killed by its pid and cleaned up at the end. extra_env
-    is laid over the game's environment last."""
+    """The game on an X server (on SDL's dummy driver when server is None) in a fresh working
+    directory that holds a link to Data and, when given, a settings file; killed by its pid and
+    cleaned up at the end. extra_env is laid over the game's environment (game_env)."""
 
     def __init__(self, binary, data, server, settings=None, extra_env=None):
-        _require("xdotool")
-        _require("xwininfo")
-        self.binary = os.path.abspath(binary)
+        if server is not None:
+            _require("xdotool")
         self.server = server
+        self.command = [os.path.abspath(binary)]
         self.dir = tempfile.mkdtemp(prefix="zorvat-e2e-")
         if data is not None:
             os.symlink(os.path.abspath(data), os.path.join(self.dir, "Data"))
         if settings is not None:
             with open(self.path(SETTINGS), "wb") as f:
                 f.write(bytes(settings))
-        self.env = server.env()
-        self.env["SDL_VIDEODRIVER"] = "x11"
-        self.env.update(extra_env or {})
+        self.env = game_env(server, extra_env)
         self.process = None
         self._out = tempfile.TemporaryFile()
 
@@ -340,9 +366,9 @@ class Game:
         return os.path.join(self.dir, name)
 
     def start(self):
-        self.process = subprocess.Popen([self.binary], cwd=self.dir, env=self.env,
+        self.process = subprocess.Popen(self.command, cwd=self.dir, env=self.env,
                                         stdin=subprocess.DEVNULL, stdout=self._out,
-                                        stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
+                                        stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
         return self
 
     def running(self):
@@ -383,24 +409,18 @@ class Game:
         return wait_for(found, timeout, "window named %r" % name)
 
     def geometry(self, window):
-        """(x, y, width, height) of a window in root coordinates, from xwininfo."""
-        out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env, check=True,
-                             capture_output=True, text=True, timeout=30).stdout
-        fields = {}
-        for line in out.splitlines():
-            key, _, value = line.strip().partition(":")
-            fields[key] = value.strip()
-        return (int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"]),
-                int(fields["Width"]), int(fields["Height"]))
+        """(x, y, width, height) of a window, x and y in root coordinates at the outer corner of
+        its border, as xwininfo gives them."""
+        w = self.server.x.create_resource_object("window", window)
+        size = w.get_geometry()
+        at = self.server.x.screen().root.translate_coords(w, -size.border_width,
+                                                          -size.border_width)
+        return at.x, at.y, size.width, size.height
 
     def names(self, window):
         """(window name, icon name) of a window."""
-        d = xdisplay.Display(self.server.name)
-        try:
-            w = d.create_resource_object("window", window)
-            return w.get_wm_name(), w.get_wm_icon_name()
-        finally:
-            d.close()
+        w = self.server.x.create_resource_object("window", window)
+        return w.get_wm_name(), w.get_wm_icon_name()
 
     def focus(self, window):
         self._xdotool("windowfocus", "--sync", str(window))
@@ -409,40 +429,25 @@ class Game:
         """Taps keys (xdotool key names) one after another; the focused window receives them."""
         self._xdotool("key", "--delay", str(delay_ms), *keys)
 
-    def keydown(self, key):
-        """Presses a key and keeps it held; hold it for two frames or more for a paddle to
-        see it, then keyup."""
-        self._xdotool("keydown", key)
-
-    def keyup(self, key):
-        self._xdotool("keyup", key)
-
     def hold(self, keys, condition, timeout=10, what=None):
         """Holds keys down until condition() gives a true value, which is returned, then lets
-        them go; TimeoutError after timeout seconds."""
-        for key in keys:
-            self.keydown(key)
+        them go; TimeoutError after timeout seconds. A paddle sees a key held for two frames."""
+        self._xdotool("keydown", *keys)
         try:
             return wait_for(condition, timeout, what or "effect of holding %s" % "+".join(keys))
         finally:
-            for key in keys:
-                self.keyup(key)
+            self._xdotool("keyup", *keys)
 
     def close(self, window):
         """Asks the window to close as a window manager's close button does: a WM_DELETE_WINDOW
         client message (xdotool windowclose would destroy the window instead)."""
-        d = xdisplay.Display(self.server.name)
-        try:
-            w = d.create_resource_object("window", window)
-            message = protocol.event.ClientMessage(
-                window=w, client_type=d.intern_atom("WM_PROTOCOLS"),
-                data=(32, [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
-            w.send_event(message, event_mask=X.NoEventMask)
-            # A round trip, not just a flush: closing the connection right after a flush
-            # now and then loses the request.
-            d.sync()
-        finally:
-            d.close()
+        d = self.server.x
+        w = d.create_resource_object("window", window)
+        w.send_event(protocol.event.ClientMessage(
+            window=w, client_type=d.intern_atom("WM_PROTOCOLS"),
+            data=(32, [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])),
+            event_mask=X.NoEventMask)
+        d.sync()  # a round trip: the message has reached the server
 
     def wait_exit(self, timeout=30):
         """The exit status of the game; TimeoutError when it is still running after timeout."""
@@ -451,10 +456,16 @@ class Game:
         except subprocess.TimeoutExpired:
             raise TimeoutError("the game still runs %.1f s later" % timeout) from None
 
+    def end(self, grace=5):
+        """Ends the game as a window close does; its exit status, or 'hang' (_end)."""
+        return _end(self.process, grace)
+
     def stop(self):
         if self.process is not None:
             _end(self.process)
         self._out.close()
+        if os.path.isdir(self.dir):
+            os.chmod(self.dir, 0o755)  # a test may have made it read-only
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def __enter__(self):
@@ -469,6 +480,7 @@ class Layout:
 
     def __init__(self, full_hd):
         self.full_hd = full_hd
+        self.tree = "Original" if full_hd else "Skaliert"  # the art of this mode in Data
         if full_hd:
             self.size = (1920, 1080)
             self.menu_block = (700, 300, 520, 500)  # the highlight's sheet frame
@@ -500,7 +512,11 @@ SCORE_BLUE = (13, 16, 121)
 
 
 class ServerTestCase(unittest.TestCase):
-    """Tests that share one Xvfb server, started before the first and stopped after the last."""
+    """Tests that share one Xvfb server, started before the first and stopped after the last,
+    on the binary and Data folder that main takes from the command line."""
+
+    binary = None
+    data = None
 
     @classmethod
     def setUpClass(cls):
@@ -509,3 +525,32 @@ class ServerTestCase(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         cls.server.stop()
+
+    def start_game(self, settings=None, extra_env=None):
+        """A game started for this test, ended and cleaned up after it."""
+        game = Game(self.binary, self.data, self.server, settings=settings, extra_env=extra_env)
+        self.addCleanup(game.stop)
+        return game.start()
+
+    def open_game(self, settings=None):
+        """Starts self.game and gives the keys to its window, self.window."""
+        self.game = self.start_game(settings)
+        self.window = self.game.wait_window()
+        self.game.focus(self.window)
+
+    def grab(self, rect):
+        """A region (x, y, w, h) of self.window, wherever the window stands."""
+        x, y = self.game.geometry(self.window)[:2]
+        return grab(self.server, x + rect[0], y + rect[1], rect[2], rect[3])
+
+    def art(self, layout, name):
+        """A menu picture of the display mode of layout."""
+        return load_bmp(os.path.join(self.data, layout.tree, "Menu", name))
+
+
+def main(doc):
+    """Runs the tests of the calling script: zorvat binary, Data folder, unittest arguments."""
+    if len(sys.argv) < 3:
+        sys.exit(doc)
+    ServerTestCase.binary, ServerTestCase.data = sys.argv[1], sys.argv[2]
+    unittest.main(module="__main__", argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
