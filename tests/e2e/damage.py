@@ -22,7 +22,7 @@ import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [HERE, os.path.join(HERE, '..', 'e2e')]
+sys.path[:0] = [HERE, os.path.join(HERE, '..', 'damage')]
 import bitmaps  # noqa: E402
 import zorvat_e2e as e2e  # noqa: E402
 from Xlib import X  # noqa: E402
