@@ -2,11 +2,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/Clock.h"
+
+namespace fs = std::filesystem;
 
 Uint32 TestClock::Read() {
     if (++sinceSet > 64) {
@@ -19,20 +21,17 @@ Uint32 TestClock::Read() {
 void ResetStates() {
     current* manager = current::GetInstance();
     delete manager->state;
-    manager->state = nullptr;
-    manager->stateID = StateNone;
-    manager->nextState = StateNone;
+    *manager = current();
 }
 
-static std::string previousDir;
+static fs::path previousDir;
 
 void ZorvatTest::SetUp() {
-    char cwd[4096];
-    previousDir = getcwd(cwd, sizeof(cwd)) ? cwd : "/";
+    previousDir = fs::current_path();
     char pattern[] = "/tmp/zorvat-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
-    ASSERT_EQ(chdir(dir.c_str()), 0);
+    fs::current_path(dir);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     TestClock::Set(1000);
@@ -44,37 +43,23 @@ void ZorvatTest::TearDown() {
     ResetStates();
     CClock::SetSource(nullptr);
     SDL_Quit();
-    EXPECT_EQ(chdir(previousDir.c_str()), 0);
-    if (!dir.empty()) {
-        std::string command = "chmod -R u+rwx '" + dir + "' 2>/dev/null; rm -rf '" + dir + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0) << "cannot remove " << dir;
-    }
+    fs::current_path(previousDir);
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
 }
 
-static void Push(Uint8 type, SDLKey key) {
+void PressKey(SDLKey key, bool down) {
     SDL_Event event;
     std::memset(&event, 0, sizeof(event));
-    event.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.type = key == WindowClose ? SDL_QUIT : down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
     SDL_PushEvent(&event);
 }
 
-void PressKey(SDLKey key) {
-    Push(SDL_KEYDOWN, key);
-}
-
-void ReleaseKey(SDLKey key) {
-    Push(SDL_KEYUP, key);
-}
-
-void PushQuit() {
-    Push(SDL_QUIT, SDLK_UNKNOWN);
-}
-
 void PressKeys(const std::vector<SDLKey>& keys) {
     for (SDLKey key : keys) {
-        key == WindowClose ? PushQuit() : PressKey(key);
+        PressKey(key);
     }
 }
 
@@ -98,8 +83,9 @@ void WriteSettings(int level, int fullHd) {
 }
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
-    for (size_t i = path.find('/', 1); i != std::string::npos; i = path.find('/', i + 1)) {
-        mkdir(path.substr(0, i).c_str(), 0755);
+    const fs::path folder = fs::path(path).parent_path();
+    if (!folder.empty()) {
+        fs::create_directories(folder);
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -108,11 +94,6 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
 Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
 }
 
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour) {

@@ -47,12 +47,10 @@ template <typename T, typename... Args> T* Install(int id, Args... args) {
     return state;
 }
 
-// Queues SDL events: a key press or release, a window close.
-void PressKey(SDLKey key);
-void ReleaseKey(SDLKey key);
-void PushQuit();
-// Queues a press of each key in turn; WindowClose among them queues a window close.
+// Queues a key press or release; WindowClose queues a window close instead.
 const SDLKey WindowClose = SDLK_UNKNOWN;
+void PressKey(SDLKey key, bool down = true);
+// Queues a press of each key in turn.
 void PressKeys(const std::vector<SDLKey>& keys);
 // Marks a key as held in the array that SDL_GetKeyState returns, or releases them all.
 void HoldKey(SDLKey key);
@@ -66,7 +64,6 @@ void WriteSettings(int level, int fullHd);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 // The whole content of a file; empty when it cannot be read.
 Bytes ReadBytes(const std::string& path);
-bool FileExists(const std::string& path);
 
 // Writes a 32-bit bitmap whose pixel (x, y) is colour(x, y) as 0xRRGGBB, or of one colour.
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour);
