@@ -1,33 +1,19 @@
-"""Runs the built game in a real X window on a virtual display (Xvfb), driven and read back
-through python3-xlib (keys by the XTEST extension): run it with Debian's /usr/bin/python3.
+"""Runs the built game in a real X window on Xvfb, with keys and pixels through python3-xlib
+(Debian's /usr/bin/python3). Every wait is bounded, and the game and the server end with the
+block that started them:
 
-    with XServer(1366, 768) as server, Game(binary, server, data) as game:
-        game.open()
-        game.keys("Down", "Return")
-        region = game.grab((0, 0, 100, 100))  # compare it with the region of another run
-
-Every wait is bounded; the game and the server are ended by their pids when the block ends.
+    with xserver(1366, 768) as x, Game(binary, x, data) as game:
+        region = game.open().grab((0, 0, 100, 100))  # to compare with another run's region
 """
 
-import ctypes
-import os
-import pathlib
-import select
-import shutil
-import signal
-import struct
-import subprocess
-import sys
-import tempfile
-import time
-import unittest
+import contextlib, ctypes, os, pathlib, select, shutil, signal  # noqa: E401
+import struct, subprocess, sys, tempfile, time, unittest  # noqa: E401
 
 from Xlib import X, XK, display as xdisplay, protocol
 from Xlib.ext import xtest
 
-SETTINGS = "Settings.zorvat"
-# Where the game draws, by display mode: size, art tree, the menu's highlight block, the
-# two scores, and the scale of field units.
+# Where the game draws, by display mode: size, art tree, the menu's highlight block, the two
+# scores, and the scale of field units.
 MODES = {False: dict(size=(1280, 720), tree="Skaliert", block=(466, 200, 346, 333),
                      scores=((300, 13, 54, 54), (941, 13, 54, 54)), scale=0.667),
          True: dict(size=(1920, 1080), tree="Original", block=(700, 300, 520, 500),
@@ -44,103 +30,86 @@ def wait_for(condition, what, timeout=10):
     return value
 
 
-def _die_with_parent():
-    ctypes.CDLL(None).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG: no orphan outlives a test
+def spawn(command, **options):
+    """Starts a process that gets SIGTERM when the test ends, whatever way it ends."""
+    return subprocess.Popen(command, stdin=subprocess.DEVNULL, **options, preexec_fn=lambda:
+                            ctypes.CDLL(None).prctl(1, signal.SIGTERM))  # PR_SET_PDEATHSIG
 
 
-def _end(process):
-    """Ends a process we started, by its pid; its exit status."""
-    if process.poll() is None:
-        process.terminate()
+def end(process):
+    """Ends a process we started, by its pid: SIGTERM, and SIGKILL when it hangs on."""
+    process.terminate()
     try:
-        return process.wait(5)
-    except subprocess.TimeoutExpired:
+        process.wait(5)
+    finally:
         process.kill()
-        return process.wait()
 
 
-class XServer:
-    """An Xvfb of the given size, on the free display number that Xvfb picks itself."""
-
-    def __init__(self, width=1920, height=1080):
-        self.size = (width, height)
-
-    def __enter__(self):
-        read, write = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % self.size,
-             "-noreset", "-nolisten", "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
-        os.close(write)
+@contextlib.contextmanager
+def xserver(width=1920, height=1080):
+    """A connection to an Xvfb of that size, on a free display number that Xvfb picks."""
+    read, write = os.pipe()
+    server = spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % (
+        width, height), "-noreset", "-nolisten", "tcp"], pass_fds=(write,),
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    try:
         with os.fdopen(read) as pipe:  # the number comes once Xvfb takes connections
-            number = pipe.readline().strip() if select.select([pipe], [], [], 30)[0] else ""
-        if not number.isdigit():
-            _end(self.process)
-            raise RuntimeError("Xvfb did not start")
-        self.name = ":" + number
-        self.x = xdisplay.Display(self.name)
-        return self
-
-    def __exit__(self, *exc):
-        self.x.close()
-        _end(self.process)
+            number = pipe.readline().strip() if select.select([pipe], [], [], 30)[0] else "?"
+        with contextlib.closing(xdisplay.Display(":" + number)) as x:
+            yield x
+    finally:
+        end(server)
 
 
 class Game:
-    """The game on server (None: no display at all) in a fresh folder holding the given
-    settings bytes and Data: a link to data, or a tree of links in which the files of damage
-    ({path in Data: bytes, or None to leave it out}) are replaced, or nothing when data is
-    None."""
+    """The game on the X server of x (None: no display) in a fresh folder with the settings
+    bytes and Data: a link to data, or a tree of links with the files of damage ({path in
+    Data: bytes, or None to leave it out}) replaced."""
 
-    def __init__(self, binary, server, data, settings=None, damage=None, env=None):
-        self.server, self.dir = server, tempfile.mkdtemp(prefix="zorvat-e2e-")
-        for root, _, files in os.walk(data) if damage else ():
-            os.makedirs(self.path("Data", os.path.relpath(root, data)), exist_ok=True)
-            for name in files:
-                os.symlink(os.path.join(root, name), self.path("Data", os.path.relpath(
-                    os.path.join(root, name), data)))
-        for name, body in (damage or {}).items():
-            os.unlink(self.path("Data", name))
-            if body is not None:
-                pathlib.Path(self.path("Data", name)).write_bytes(body)
-        if data and not damage:
-            os.symlink(data, self.path("Data"))
+    def __init__(self, binary, x, data, settings=None, damage=None, env=None):
+        self.x, self.dir = x, pathlib.Path(tempfile.mkdtemp(prefix="zorvat-e2e-"))
+        if damage:
+            shutil.copytree(data, self.dir / "Data", copy_function=os.symlink)
+            for name, body in damage.items():
+                (self.dir / "Data" / name).unlink()
+                if body is not None:
+                    (self.dir / "Data" / name).write_bytes(body)
+        elif data:
+            (self.dir / "Data").symlink_to(data)
         if settings is not None:
-            pathlib.Path(self.path(SETTINGS)).write_bytes(settings)
-        self.env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", SDL_VIDEO_WINDOW_POS="0,0")
-        self.env.pop("SDL_VIDEODRIVER", None)  # no window manager here: the window at 0,0
-        self.env.pop("DISPLAY", None)
-        self.env.update({"DISPLAY": server.name} if server else {}, **(env or {}))
+            (self.dir / "Settings.zorvat").write_bytes(settings)
+        # No window manager runs here: the game's window is placed at 0,0 as one would.
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", SDL_VIDEO_WINDOW_POS="0,0",
+                   DISPLAY=x.get_display_name() if x else "", **(env or {}))
+        for name in ("SDL_VIDEODRIVER",) + (() if x else ("DISPLAY",)):
+            env.pop(name, None)
         self.out = tempfile.TemporaryFile()
-        self.process = subprocess.Popen([binary], cwd=self.dir, env=self.env, stdout=self.out,
-                                        stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
-                                        preexec_fn=_die_with_parent)
+        self.process = spawn([binary], cwd=self.dir, env=env, stdout=self.out,
+                             stderr=subprocess.STDOUT)
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
-        _end(self.process)
+        end(self.process)
         self.out.close()
         shutil.rmtree(self.dir)
 
-    def path(self, *names):
-        return os.path.join(self.dir, *names)
-
     def settings(self):
-        """The bytes of the settings file, or None without one."""
-        path = pathlib.Path(self.path(SETTINGS))
+        path = self.dir / "Settings.zorvat"
         return path.read_bytes() if path.is_file() else None
 
-    def output(self):
-        self.out.seek(0)
-        return self.out.read()
+    def exit(self):
+        """The exit status and everything the game printed, once it has ended."""
+        status, _ = self.process.wait(10), self.out.seek(0)
+        return status, self.out.read()
 
     def open(self):
         """Waits for the window captioned Zorvat and gives it the keys."""
         def window():
-            assert self.process.poll() is None, "the game ended: %r" % self.output()
-            return next((w for w in self.server.x.screen().root.query_tree().children
+            assert self.process.poll() is None, "the game ended: %r" % (self.exit(),)
+            return next((w for w in self.x.screen().root.query_tree().children
                          if w.get_wm_name() == "Zorvat"), None)
         self.window = wait_for(window, "window")
         self.window.set_input_focus(X.RevertToParent, X.CurrentTime)
@@ -148,22 +117,22 @@ class Game:
 
     def geometry(self):
         """(x, y, width, height) of the window on the screen."""
-        size = self.window.get_geometry()
-        at = self.server.x.screen().root.translate_coords(self.window, 0, 0)
+        size, root = self.window.get_geometry(), self.x.screen().root
+        at = root.translate_coords(self.window, 0, 0)
         return at.x, at.y, size.width, size.height
 
     def grab(self, rect):
-        """The pixels (blue, green, red, pad) of a region (x, y, w, h) of the window, read in
-        strips with the server held, so that no frame is drawn between two strips."""
+        """The pixels (blue, green, red, pad) of a region (x, y, w, h) of the window."""
+        # In strips, which python-xlib reads faster, with no frame drawn between two of them.
         (left, top), (x, y, w, h) = self.geometry()[:2], rect
-        self.server.x.grab_server()
+        self.x.grab_server()
         try:
-            return b"".join(self.server.x.screen().root.get_image(
+            return b"".join(self.x.screen().root.get_image(
                 left + x, top + row, w, min(64, y + h - row), X.ZPixmap, 0xFFFFFFFF).data
                 for row in range(y, y + h, 64))
         finally:
-            self.server.x.ungrab_server()
-            self.server.x.flush()
+            self.x.ungrab_server()
+            self.x.flush()
 
     def likeness(self, picture, rect=None, step=24):
         """The share of the pixels of rect (all the window by default), every step-th one
@@ -171,62 +140,42 @@ class Game:
         data = pathlib.Path(picture).read_bytes()
         offset, = struct.unpack_from("<I", data, 10)
         width, height = struct.unpack_from("<ii", data, 18)
-        x, y, w, h = rect or (0, 0) + tuple(self.geometry()[2:])
-        rows = [(r, self.grab((x, r, w, 1))) for r in range(y, y + h, step)]
+        x, y, w, h = rect or (0, 0) + self.geometry()[2:]
         at = [(row[c * 4:c * 4 + 3], offset + ((height - 1 - r) * width + x + c) * 4)
-              for r, row in rows for c in range(0, w, step)]
-        same = [seen == data[i:i + 3] for seen, i in at]
-        return sum(same) / len(same)
+              for r in range(y, y + h, step) for row in [self.grab((x, r, w, 1))]
+              for c in range(0, w, step)]
+        return sum(seen == data[i:i + 3] for seen, i in at) / len(at)
 
     def press(self, key, down=True):
-        """Presses (or lets go of) a key, named as in X, through the XTEST extension."""
-        x = self.server.x
-        xtest.fake_input(x, X.KeyPress if down else X.KeyRelease,
-                         x.keysym_to_keycode(XK.string_to_keysym(key)))
-        x.sync()
+        """Presses (or lets go of) a key named as in X."""
+        xtest.fake_input(self.x, X.KeyPress if down else X.KeyRelease,
+                         self.x.keysym_to_keycode(XK.string_to_keysym(key)))
+        self.x.sync()
 
     def keys(self, *keys):
-        """Taps keys 0.1 s apart, so that each lands in a frame of its own; '+key' holds key
-        down for 0.3 s."""
+        """Taps keys 0.1 s apart, each in a frame of its own; '+key' holds key for 0.3 s."""
         for key in keys:
             self.press(key.lstrip("+"))
             time.sleep(0.3 if key[0] == "+" else 0)
             self.press(key.lstrip("+"), False)
             time.sleep(0.1)
 
-    def hold(self, key, condition, what):
-        """Holds key down until condition() is true."""
-        self.press(key)
-        try:
-            return wait_for(condition, what, 5)
-        finally:
-            self.press(key, False)
-
     def close(self):
         """Asks the window to close as a window manager's close button does."""
-        x = self.server.x
         self.window.send_event(protocol.event.ClientMessage(
-            window=self.window, client_type=x.intern_atom("WM_PROTOCOLS"),
-            data=(32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
-        x.sync()
-
-    def wait_exit(self, timeout=10):
-        return self.process.wait(timeout)
+            window=self.window, client_type=self.x.intern_atom("WM_PROTOCOLS"),
+            data=(32, [self.x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+        self.x.sync()
 
 
 class ServerTest(unittest.TestCase):
-    """Tests on one Xvfb of full-HD size, on the binary and Data that main was given."""
-
     @classmethod
     def setUpClass(cls):
-        cls.server = XServer().__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.__exit__()
+        cls.x = cls.enterClassContext(xserver())
 
 
 def main():
-    """Runs the calling script's tests: zorvat binary, Data folder, unittest arguments."""
+    """Runs the calling script's tests on one full-HD Xvfb, x: zorvat binary, Data folder,
+    unittest arguments."""
     ServerTest.binary, ServerTest.data = (os.path.abspath(a) for a in sys.argv[1:3])
     unittest.main(module="__main__", argv=sys.argv[:1] + sys.argv[3:], verbosity=2)
