@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include <limits>
-#include <memory>
 
 #include "match/Ball.h"
 #include "match/ComputerPlayer.h"
@@ -9,137 +8,88 @@
 
 namespace {
 
-class PaddleTest : public ZorvatTest {
-protected:
-    void SetUp() override {
-        ZorvatTest::SetUp();
-        ball.reset(new CBall());
-    }
-    // One frame of 16 ms, a step of 4 units.
-    void Frame(CPaddle& paddle) {
-        TestClock::Advance(16);
-        paddle.Move(*ball);
-    }
-    // Expects the paddle's y and frame after one frame.
-    void ExpectFrame(CPaddle& paddle, float y, int frame) {
-        Frame(paddle);
-        EXPECT_NEAR(paddle.y, y, 0.001);
-        EXPECT_EQ(paddle.frame, frame);
-    }
+using PaddleTest = ZorvatTest;
 
-    std::unique_ptr<CBall> ball;
-};
-
-TEST_F(PaddleTest, StopsOneStepBeyondItsLimits) {
-    CPaddle paddle(1, "Multi");
-    HoldKey(SDLK_s);
-    paddle.y = 929.9f;
-    ExpectFrame(paddle, 933.9f, 2);
-    ExpectFrame(paddle, 933.9f, 1);
-
-    ReleaseAllKeys();
-    HoldKey(SDLK_w);
-    paddle.y = -34.9f;
-    ExpectFrame(paddle, -38.9f, 0);
-    ExpectFrame(paddle, -38.9f, 1);
-
-    // Both keys: down wins until the limit, then they take turns.
-    HoldKey(SDLK_s);
-    paddle.y = 922;
-    const float expected[][2] = {{926, 2}, {930, 2}, {926, 0}, {930, 2}, {926, 0}};
-    for (const auto& e : expected) {
-        ExpectFrame(paddle, e[0], static_cast<int>(e[1]));
-    }
+// Moves the paddle from y through one frame of 16 ms (a step of 4) and expects its y and frame.
+void ExpectFrame(CPaddle& paddle, const CBall& ball, float y, float step, int frame) {
+    paddle.y = y;
+    TestClock::Advance(16);
+    paddle.Move(ball);
+    EXPECT_NEAR(paddle.y, y + step, 0.001);
+    EXPECT_EQ(paddle.frame, frame);
 }
 
-TEST_F(PaddleTest, KeysDependOnModeAndSide) {
+TEST_F(PaddleTest, KeysMoveEachSideItsWayUpToItsLimits) {
     const struct {
         const char* mode;
         int player;
         SDLKey key;
-        float step;
+        float y, step;
         int frame;
     } cases[] = {
-        {"Multi", 1, SDLK_s, 4, 2},     {"Multi", 1, SDLK_w, -4, 0},
-        {"Multi", 1, SDLK_DOWN, 0, 1},  {"Multi", 2, SDLK_DOWN, 4, 0},
-        {"Multi", 2, SDLK_UP, -4, 2},   {"Multi", 2, SDLK_s, 0, 1},
-        {"Single", 1, SDLK_DOWN, 4, 2}, {"Single", 1, SDLK_UP, -4, 0},
-        {"Single", 1, SDLK_s, 0, 1},    {"Single", 1, SDLK_w, 0, 1},
-        {"single", 1, SDLK_s, 4, 2}, // only "Single" exactly is a one-player match
-        {"single", 2, SDLK_UP, -4, 2},
+        // clang-format off
+        {"Multi", 1, SDLK_s, 500, 4, 2},       {"Multi", 1, SDLK_w, 500, -4, 0},
+        {"Multi", 1, SDLK_DOWN, 500, 0, 1},    {"Multi", 2, SDLK_DOWN, 500, 4, 0},
+        {"Multi", 2, SDLK_UP, 500, -4, 2},     {"Multi", 2, SDLK_s, 500, 0, 1},
+        {"Single", 1, SDLK_DOWN, 500, 4, 2},   {"Single", 1, SDLK_UP, 500, -4, 0},
+        {"Single", 1, SDLK_s, 500, 0, 1},      {"Single", 1, SDLK_w, 500, 0, 1},
+        {"Multi", 1, SDLK_s, 929.9f, 4, 2},    {"Multi", 1, SDLK_s, 930, 0, 1},
+        {"Multi", 2, SDLK_UP, -34.9f, -4, 2},  {"Multi", 2, SDLK_UP, -35, 0, 1},
+        // clang-format on
     };
+    CBall ball;
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.mode << " " << c.player << " key " << c.key);
         ReleaseAllKeys();
         HoldKey(c.key);
         CPaddle paddle(c.player, c.mode);
-        ExpectFrame(paddle, 500 + c.step, c.frame);
+        ExpectFrame(paddle, ball, c.y, c.step, c.frame);
     }
 }
 
-TEST_F(PaddleTest, PredictionFollowsTheBallThroughTheWalls) {
-    CComputerPlayer computer;
-    EXPECT_NEAR(computer.PredictY(1825 - 125, 1065 - 15, 600, 600), 960, 0.01);
-    EXPECT_NEAR(computer.PredictY(1825 - 125, 1065 + 5, 600, -300), 1065, 0.01);
-    EXPECT_NEAR(computer.PredictY(1000, 500, 400, -300), 120, 0.01);
-    EXPECT_EQ(computer.PredictY(1830, 77, -400, 5), 77);
-
-    // Balls that never arrive give no prediction instead of an endless wait.
+TEST_F(PaddleTest, ComputerPredictsThroughTheWallsOnlyBallsThatArrive) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const float never[][4] = {{1000, 500, 0, 100},    {1000, 500, -400, 100}, {1000, 500, nan, 100},
-                              {1000, 500, inf, 100},  {1000, 500, 400, nan},  {nan, 500, 400, 100},
-                              {1000, 500, 1e-6f, 100}};
-    for (const auto& n : never) {
-        EXPECT_EQ(computer.PredictY(n[0], n[1], n[2], n[3]), -1) << n[0] << " " << n[2];
-    }
-}
-
-TEST_F(PaddleTest, LevelSetsHowEarlyTheComputerPredicts) {
-    const struct {
-        int level;
-        float x, vx;
-        bool predicts;
-    } cases[] = {{1, 1800, 400, false},   {2, 1299.9f, 400, false}, {2, 1300, 400, true},
-                 {3, 999.9f, 400, false}, {3, 1000, 400, true},     {3, 1500, -400, false},
-                 {2, 1300, 0, false}};
+    // x, y, vx, vy; the y at which the ball reaches the hit band, -1 for never. At y 0.5 a
+    // ball is still inside the field.
+    const float cases[][5] = {
+        // clang-format off
+        {1700, 1050, 600, 600, 960},  {1700, 1070, 600, -300, 1065},  {1000, 500, 400, -300, 120},
+        {1625, 10.5f, 600, -60, 8.5f}, {1830, 77, -400, 5, 77},       {1000, 500, 0, 100, -1},
+        {1000, 500, -400, 100, -1},   {1000, 500, nan, 100, -1},      {1000, 500, inf, 100, -1},
+        {1000, 500, 400, nan, -1},    {nan, 500, 400, 100, -1},       {1000, 500, 1e-6f, 100, -1},
+        // clang-format on
+    };
     CComputerPlayer computer;
     for (const auto& c : cases) {
-        computer.level = c.level;
-        ball->x = c.x;
-        ball->y = 300;
-        ball->vx = c.vx;
-        ball->vy = 100;
-        EXPECT_EQ(computer.Decide(*ball) != -1, c.predicts) << "level " << c.level << " x " << c.x;
-    }
-
-    // A hand-edited level plays as the nearest of 1 to 3.
-    const int levels[][2] = {{-4, 1}, {0, 1}, {1, 1}, {3, 3}, {7, 3}};
-    for (const auto& l : levels) {
-        WriteSettings(l[0], 0);
-        CPaddle paddle(2, "Single");
-        EXPECT_EQ(paddle.computer->level, l[1]) << "level " << l[0];
+        EXPECT_NEAR(computer.PredictY(c[0], c[1], c[2], c[3]), c[4], 0.01) << c[0] << " " << c[1];
     }
 }
 
-TEST_F(PaddleTest, ComputerStopsInItsDeadZones) {
-    // Following the ball (level 1) it keeps it 52 to 62 below its top edge; aiming at a
-    // prediction (level 3, ball already at the band) 93 to 98.
-    const struct {
-        int level;
-        float ballY, step;
-        int frame;
-    } cases[] = {{1, 552, 0, 1},     {1, 562, 0, 1},     {1, 562.5f, 4, 0},
-                 {1, 551.5f, -4, 2}, {3, 593, 0, 1},     {3, 598, 0, 1},
-                 {3, 598.5f, 4, 0},  {3, 592.5f, -4, 2}, {3, 551.5f, -4, 2}};
+TEST_F(PaddleTest, ComputerReadsTheBallByLevelAndStopsInItsDeadZonesAndAtItsLimits) {
+    // Following the ball it keeps it 52 to 62 below its top edge; aiming at a prediction, 93
+    // to 98. It predicts a ball coming towards it from x 1300 at level 2, 1000 at level 3.
+    const float cases[][7] = {
+        // level, ball x, vx, y; paddle y, step, frame
+        // clang-format off
+        {1, 1830, 400, 552, 500, 0, 1},     {1, 1830, 400, 562, 500, 0, 1},
+        {1, 1830, 400, 562.5f, 500, 4, 0},  {1, 1830, 400, 551.5f, 500, -4, 2},
+        {3, 1830, 400, 593, 500, 0, 1},     {3, 1830, 400, 598, 500, 0, 1},
+        {3, 1830, 400, 598.5f, 500, 4, 0},  {3, 1830, 400, 592.5f, 500, -4, 2},
+        {1, 1830, 400, 1060, 929.9f, 4, 0}, {1, 1830, 400, 1060, 930, 0, 1},
+        {1, 1830, 400, 0, -34.9f, -4, 2},   {1, 1830, 400, 0, -35, 0, 1},
+        {2, 1299.9f, 400, 560, 500, 0, 1},  {2, 1300, 400, 560, 500, -4, 2},
+        {3, 999.9f, 400, 560, 500, 0, 1},   {3, 1000, 400, 560, 500, -4, 2},
+        {3, 1500, -400, 560, 500, 0, 1},
+        // clang-format on
+    };
+    CBall ball;
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "level " << c.level << " ball " << c.ballY);
-        WriteSettings(c.level, 0);
+        SCOPED_TRACE(::testing::Message() << "level " << c[0] << " ball " << c[1] << ", " << c[3]);
+        WriteSettings(static_cast<int>(c[0]), 0);
         CPaddle paddle(2, "Single");
-        ball->x = 1830;
-        ball->y = c.ballY;
-        ball->vx = 400;
-        ExpectFrame(paddle, 500 + c.step, c.frame);
+        ball.x = c[1], ball.vx = c[2], ball.y = c[3], ball.vy = 0;
+        ExpectFrame(paddle, ball, c[4], c[5], static_cast<int>(c[6]));
     }
 }
 
