@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Starts the installed game the way a player does, through its launcher with a scratch HOME:
 # installed by cmake --install into a scratch prefix, or unpacked from the Debian package.
-#   install_test.sh CASE BUILD_DIR WORK_DIR
-# CASE "build" makes WORK_DIR/zorvat_1.0.0_amd64.deb with cpack; the package cases use it.
+#   install_test.sh CASE BUILD_DIR WORK_DIR VERSION
+# CASE "build" makes WORK_DIR/zorvat_VERSION_ARCH.deb with cpack; the package cases use it.
 set -euo pipefail
-case_name=$1 build=$2 work=$3
-deb=$work/zorvat_1.0.0_amd64.deb scratch=$(mktemp -d)
+case_name=$1 build=$2 work=$3 version=$4 arch=$(dpkg --print-architecture)
+deb=$work/zorvat_${version}_$arch.deb scratch=$(mktemp -d)
 root=$scratch/root failures=0
 trap 'rm -rf "$scratch"' EXIT
 check() { # description, command...
@@ -76,7 +76,7 @@ build) # The Depends line comes from the system's own libraries, whatever the lo
 
 contents)
   check "control fields" test "$(dpkg-deb -f "$deb" Package Version Architecture Section Maintainer | xargs)" = \
-    "Package: zorvat Version: 1.0.0 Architecture: amd64 Section: games Maintainer: Zorvat developers <zorvat@example.org>"
+    "Package: zorvat Version: $version Architecture: $arch Section: games Maintainer: Zorvat developers <zorvat@example.org>"
   check "Depends names the font and the libraries the game loads, nothing else" test \
     "$(dpkg-deb -f "$deb" Depends | sed 's/ ([^)]*)//g')" = \
     "fonts-dejavu-core, libc6, libgcc-s1, libsdl-ttf2.0-0, libsdl1.2debian, libstdc++6"
