@@ -1,5 +1,5 @@
-// The artwork generator's bitmap writer, and the pictures it drew into the build's Data.
-#include "BitmapWriter.h"
+// The pictures the artwork generator wrote into the build's Data, decoded as the game decodes
+// them: 8-bit and 32-bit bitmaps of the sizes the game cuts them at.
 #include "TestSupport.h"
 #include "gfx/Image.h"
 
@@ -7,27 +7,6 @@ namespace {
 
 const Uint32 Magenta = 0xFF00FF;
 using ArtCompat = ZorvatTest;
-
-// Decodes a bitmap from memory with SDL's own loader, as the game does.
-SDL_Surface* Decode(const std::vector<std::uint8_t>& bytes) {
-    return SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), bytes.size()), 1);
-}
-
-TEST_F(ArtCompat, WriterEncodesWhatSdlDecodes) {
-    // Five columns leave padding at the end of each 8-bit row.
-    const std::vector<Uint32> pixels = {0xFF00FF, 0x000000, 0x102030, 0xFF0000, 0x00FF00,
-                                        0x0000FF, 0xFFFFFF, 0xABCDEF, 0x808080, 0x010203};
-    for (int bpp : {32, 8}) {
-        SDL_Surface* s = Decode(bpp == 32 ? CBitmapWriter::Encode32(5, 2, pixels)
-                                          : CBitmapWriter::Encode8(5, 2, pixels));
-        ASSERT_NE(s, nullptr) << SDL_GetError();
-        EXPECT_EQ(s->format->BitsPerPixel, bpp);
-        for (int i = 0; i < 10; ++i) {
-            EXPECT_EQ(PixelAt(s, i % 5, i / 5), pixels[i]) << bpp << " bits, pixel " << i;
-        }
-        SDL_FreeSurface(s);
-    }
-}
 
 TEST_F(ArtCompat, EveryPictureHasTheSizeOfItsTreeAndMagentaOnlyInForegrounds) {
     // Size in field units (frames of a sheet side by side; 0: any size), and whether the

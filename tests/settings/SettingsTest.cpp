@@ -38,16 +38,6 @@ TEST_F(SettingsTest, FileIsReadLittleEndianAsFarAsItGoesAndLeftAsItIs) {
     }
 }
 
-TEST_F(SettingsTest, ShortFileReplacesOnlyTheBytesItHoldsAndSaveWritesEightBytes) {
-    CSettings settings;
-    settings.level = 0x11223344;
-    settings.fullHd = 1;
-    WriteBytes(File, {0xAA, 0xBB});
-    settings.Load();
-    settings.Save();
-    EXPECT_EQ(ReadBytes(File), (Bytes{0xAA, 0xBB, 0x22, 0x11, 1, 0, 0, 0}));
-}
-
 TEST_F(SettingsTest, NamedPipeOrFolderInItsPlaceIsNeitherReadNorReplaced) {
     // Opening a pipe with no writer would block start-up for good: a child that hangs is ended
     // by its alarm.
