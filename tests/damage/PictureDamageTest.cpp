@@ -82,13 +82,19 @@ std::vector<Damage> Damages() {
 
 using PictureDamageTest = ZorvatTest;
 
+// Each damage through CImage as the game uses it, in both modes, and as the result picture of
+// an ended match written between frames: the scoreboard reads it again every frame it shows.
 TEST_F(PictureDamageTest, EveryDamageLoadsAsNoPictureOrASoundOne) {
-    SDL_Surface* screen = OpenScreen(1);
-    for (const Damage& damage : Damages()) {
-        WriteBytes("p.bmp", damage.bytes);
-        for (int fullHd : {0, 1}) {
+    for (int fullHd : {0, 1}) {
+        WriteSettings(2, fullHd);
+        SDL_Surface* screen = OpenScreen(fullHd);
+        CGame* game = Install<CGame>(StateSinglePlayer, "Single");
+        game->leftScore = 10;
+        for (const Damage& damage : Damages()) {
             SCOPED_TRACE(damage.name + (fullHd ? " full HD" : " window"));
-            WriteSettings(2, fullHd);
+            WriteBytes("p.bmp", damage.bytes);
+            WriteBytes(fullHd ? "Data/Original/Game/Won.bmp" : "Data/Skaliert/Game/Won.bmp",
+                       damage.bytes);
             CImage image;
             image.LoadSheet("p.bmp", "p.bmp", 3, 2, 2);
             image.SetMagentaKey();
@@ -99,21 +105,6 @@ TEST_F(PictureDamageTest, EveryDamageLoadsAsNoPictureOrASoundOne) {
                 image.DrawFrame(screen, at / 1000);
             }
             EXPECT_EQ(damage.outcome == '?' ? '?' : image.surface ? 'P' : 'N', damage.outcome);
-        }
-    }
-}
-
-// While the result shows, the scoreboard reads its picture again every frame.
-TEST_F(PictureDamageTest, ResultPictureDamagedBetweenFramesOfAnEndedMatch) {
-    for (int fullHd : {0, 1}) {
-        WriteSettings(2, fullHd);
-        SDL_Surface* screen = OpenScreen(fullHd);
-        CGame* game = Install<CGame>(StateSinglePlayer, "Single");
-        game->leftScore = 10;
-        for (const Damage& damage : Damages()) {
-            SCOPED_TRACE(damage.name);
-            WriteBytes(fullHd ? "Data/Original/Game/Won.bmp" : "Data/Skaliert/Game/Won.bmp",
-                       damage.bytes);
             game->Update();
             game->Render(screen);
             EXPECT_TRUE(game->matchOver);
