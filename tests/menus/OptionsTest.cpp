@@ -58,7 +58,7 @@ TEST_F(OptionsCompat, ReturnSwitchesTheModeThatWorksAndSavesOnlyChangedValues) {
         {2, 0, 0, 0, {R, L, Ret}, {}, 1280, StateMainMenu},
         {7, 0, 0, 0, {Ret}, {}, 1280, StateMainMenu},
         {3, 0, 0, 0, {R, Ret}, {}, 1280, StateMainMenu},
-        {1, 0, 0, 0, {L, L, Ret}, {}, 1280, StateMainMenu},
+        {1, 0, 0, 0, {L, Ret}, {}, 1280, StateMainMenu},
         {7, 0, 0, 0, {L, Ret}, SettingsBytes(6, 0), 1280, StateMainMenu},
         {INT_MIN, 0, 0, 0, {L, Ret}, SettingsBytes(1, 0), 1280, StateMainMenu},
         {2, 1, 1, 0, {L, Ret}, SettingsBytes(1, 1), 1920, StateMainMenu},
