@@ -1,10 +1,8 @@
-"""Damaged input through the real game, one or two cases of each kind (the in-process tests put
-every damage through the same code): each walks the screens that read the damaged input, then
-must leave by the menu's exit entry with status 0, print nothing (no sanitizer report either)
-and keep the settings file as it was.
-
-Usage: /usr/bin/python3 damage.py <zorvat binary> <Data folder> [unittest arguments]
-"""
+"""Damaged input through the real game, one or two cases of each kind (the in-process tests
+give every damage to the same code): each walks the screens that read the damaged input, then
+leaves by the menu's exit entry with status 0, printing nothing (no sanitizer report either)
+and keeping the settings file as it was.
+Usage: /usr/bin/python3 damage.py <zorvat binary> <Data folder> [unittest arguments]"""
 
 import os, pathlib, random, re, struct, sys  # noqa: E401
 
@@ -26,6 +24,12 @@ def bmp(width, height):
                        32, 0, len(pixels)) + pixels
 
 
+def half(path):
+    """The first half of a file."""
+    body = pathlib.Path(path).read_bytes()
+    return body[:len(body) // 2]
+
+
 class DamageTest(e2e.ServerTest):
     def survive(self, name, route, settings=None, damage=None, data=True):
         """Starts the game on the damaged input, walks route and leaves by the exit entry."""
@@ -35,23 +39,19 @@ class DamageTest(e2e.ServerTest):
             self.assertEqual(game.exit(), (0, b""))
             self.assertEqual(game.settings(), settings or bytes([2, 0, 0, 0, 0, 0, 0, 0]))
 
-    def half(self, name):
-        data = pathlib.Path(self.data, name).read_bytes()
-        return data[:len(data) // 2]
-
     def test_art(self):
+        scaled, full_hd = self.data + "/Skaliert/", self.data + "/Original/"
         self.survive("menu", MENU, None, {"Skaliert/Menu/Menu_Select.bmp": bmp(1, 1),
-                                          "Skaliert/Menu/Menu.bmp": self.half(
-                                              "Skaliert/Menu/Menu.bmp")})
+                                          "Skaliert/Menu/Menu.bmp": half(scaled + "Menu/Menu.bmp")})
         self.survive("options", OPTIONS, FULL_HD, {
             "Original/Menu/Options_Selections2.bmp": bmp(1, 1),  # less than a frame
             "Original/Menu/OptionsBack.bmp": GARBAGE})
         self.survive("match", MATCHES, None, {"Skaliert/Game/Paddel1.bmp": bmp(1, 1),
                                               "Skaliert/Game/Ball.bmp": GARBAGE,
                                               "Skaliert/Game/Background.bmp": None})
-        self.survive("full-HD match", MATCHES, FULL_HD, {"Original/Game/Ball.bmp": bmp(4000, 1),
-                                                         "Original/Game/Paddel2.bmp": self.half(
-                                                             "Original/Game/Paddel2.bmp")})
+        self.survive("full-HD match", MATCHES, FULL_HD, {
+            "Original/Game/Ball.bmp": bmp(4000, 1),
+            "Original/Game/Paddel2.bmp": half(full_hd + "Game/Paddel2.bmp")})
         self.survive("no Data", OPTIONS + MATCHES, data=False)  # every screen black
         with self.subTest("no display"), e2e.Game(self.binary, None, self.data,
                                                   env={"TERM": "xterm"}) as game:
@@ -68,7 +68,7 @@ class DamageTest(e2e.ServerTest):
         self.survive("odd settings", OPTIONS + MATCHES[:3], bytes([0, 0, 0, 0x80, 255, 9, 9, 9]))
         self.survive("font missing", MATCHES, damage={"DejaVuSansMono.ttf": None})
         self.survive("font damaged", MATCHES, FULL_HD,
-                     {"DejaVuSansMono.ttf": self.half("DejaVuSansMono.ttf")})
+                     {"DejaVuSansMono.ttf": half(self.data + "/DejaVuSansMono.ttf")})
 
 
 if __name__ == "__main__":

@@ -9,15 +9,15 @@ block that started them:
 import contextlib, ctypes, os, pathlib, select, shutil, signal  # noqa: E401
 import struct, subprocess, sys, tempfile, time, unittest  # noqa: E401
 
-from Xlib import X, XK, display as xdisplay, protocol
+from Xlib import X, XK, display as xdisplay, error as xerror, protocol
 from Xlib.ext import xtest
 
-# Where the game draws, by display mode: size, art tree, the menu's highlight block, the two
-# scores, and the scale of field units.
-MODES = {False: dict(size=(1280, 720), tree="Skaliert", block=(466, 200, 346, 333),
-                     scores=((300, 13, 54, 54), (941, 13, 54, 54)), scale=0.667),
-         True: dict(size=(1920, 1080), tree="Original", block=(700, 300, 520, 500),
-                    scores=((450, 20, 80, 80), (1412, 20, 80, 80)), scale=1)}
+# Where the game draws, by display mode: size, art tree, the two scores, the scale of field
+# units.
+MODES = {False: dict(size=(1280, 720), tree="Skaliert", scale=0.667,
+                     scores=((300, 13, 54, 54), (941, 13, 54, 54))),
+         True: dict(size=(1920, 1080), tree="Original", scale=1,
+                    scores=((450, 20, 80, 80), (1412, 20, 80, 80)))}
 
 
 def wait_for(condition, what, timeout=10):
@@ -79,9 +79,11 @@ class Game:
             (self.dir / "Data").symlink_to(data)
         if settings is not None:
             (self.dir / "Settings.zorvat").write_bytes(settings)
-        # No window manager runs here: the game's window is placed at 0,0 as one would.
+        # No window manager runs here: the game's window is placed at 0,0 as one would. A
+        # login session has a runtime folder, in which SDL 2 looks for a Wayland display.
         env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", SDL_VIDEO_WINDOW_POS="0,0",
-                   DISPLAY=x.get_display_name() if x else "", **(env or {}))
+                   DISPLAY=x.get_display_name() if x else "", XDG_RUNTIME_DIR=str(self.dir),
+                   **(env or {}))
         for name in ("SDL_VIDEODRIVER",) + (() if x else ("DISPLAY",)):
             env.pop(name, None)
         self.out = tempfile.TemporaryFile()
@@ -106,13 +108,17 @@ class Game:
         return status, self.out.read()
 
     def open(self):
-        """Waits for the window captioned Zorvat and gives it the keys."""
-        def window():
+        """Waits for the window captioned Zorvat to show, and gives it the keys."""
+        def shown():
             assert self.process.poll() is None, "the game ended: %r" % (self.exit(),)
-            return next((w for w in self.x.screen().root.query_tree().children
-                         if w.get_wm_name() == "Zorvat"), None)
-        self.window = wait_for(window, "window")
+            with contextlib.suppress(xerror.BadWindow):  # SDL 2 makes windows and drops some
+                return next((w for w in self.x.screen().root.query_tree().children
+                             if w.get_wm_name() == "Zorvat"
+                             and w.get_attributes().map_state == X.IsViewable), None)
+        self.window = wait_for(shown, "window")
         self.window.set_input_focus(X.RevertToParent, X.CurrentTime)
+        wait_for(lambda: self.x.get_input_focus().focus == self.window, "focus")
+        time.sleep(0.3)  # SDL 2 takes a keyboard focus a while after the window's (pending)
         return self
 
     def geometry(self):
@@ -146,19 +152,15 @@ class Game:
               for c in range(0, w, step)]
         return sum(seen == data[i:i + 3] for seen, i in at) / len(at)
 
-    def press(self, key, down=True):
-        """Presses (or lets go of) a key named as in X."""
-        xtest.fake_input(self.x, X.KeyPress if down else X.KeyRelease,
-                         self.x.keysym_to_keycode(XK.string_to_keysym(key)))
-        self.x.sync()
-
     def keys(self, *keys):
-        """Taps keys 0.1 s apart, each in a frame of its own; '+key' holds key for 0.3 s."""
+        """Taps keys named as in X 0.1 s apart, each in a frame of its own; '+key' holds key
+        down for 0.3 s."""
         for key in keys:
-            self.press(key.lstrip("+"))
-            time.sleep(0.3 if key[0] == "+" else 0)
-            self.press(key.lstrip("+"), False)
-            time.sleep(0.1)
+            code = self.x.keysym_to_keycode(XK.string_to_keysym(key.lstrip("+")))
+            for event, pause in ((X.KeyPress, 0.3 * (key[0] == "+")), (X.KeyRelease, 0.1)):
+                xtest.fake_input(self.x, event, code)
+                self.x.sync()
+                time.sleep(pause)
 
     def close(self):
         """Asks the window to close as a window manager's close button does."""
