@@ -2,8 +2,6 @@
 // the sanitizer build, where any memory or undefined-behaviour fault ends the run; a shorter run
 // under valgrind (the test leak_session) shows that nothing leaks. ZORVAT_SOAK_FRAMES asks for
 // another length, ZORVAT_SOAK_SEED for another input sequence.
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -11,7 +9,6 @@
 
 #include "TestSupport.h"
 #include "app/Program.h"
-#include "match/Ball.h"
 #include "match/Game.h"
 #include "menus/MainMenu.h"
 #include "settings/Settings.h"
@@ -73,7 +70,6 @@ TEST_F(SoakTest, RandomInputPassesThroughEveryStateWithoutFault) {
 
         const int state = manager->stateID;
         ASSERT_TRUE(state >= StateMainMenu && state <= StateMultiPlayer && manager->state);
-        ASSERT_EQ(manager->nextState, StateNone);
         SDL_Surface* screen = SDL_GetVideoSurface();
         ASSERT_NE(screen, nullptr);
         if (previous == StateOptions && state != StateOptions) {
@@ -88,11 +84,6 @@ TEST_F(SoakTest, RandomInputPassesThroughEveryStateWithoutFault) {
         }
         game = dynamic_cast<CGame*>(manager->state);
         if (game) {
-            ASSERT_EQ(game->matchOver, game->leftScore == 10 || game->rightScore == 10);
-            ASSERT_TRUE(game->leftScore >= 0 && game->leftScore <= 10 && game->rightScore >= 0 &&
-                        game->rightScore <= 10 && std::isfinite(game->ball->x) &&
-                        std::isfinite(game->ball->y))
-                << "frame " << frame;
             if (state != previous) { // a fresh match starts at match point
                 (below(2) ? game->leftScore : game->rightScore) = 9;
             }
@@ -107,13 +98,9 @@ TEST_F(SoakTest, RandomInputPassesThroughEveryStateWithoutFault) {
     EXPECT_EQ(CProgram::Pass(), -1);
     EXPECT_EQ(CProgram::Pass(), 0);
 
-    std::printf("soak: visits menu %u, options %u, credits %u, one-player %u, two-player %u; "
-                "%u match ends, %u display-mode changes\n",
-                visits[StateMainMenu], visits[StateOptions], visits[StateCredits],
-                visits[StateSinglePlayer], visits[StateMultiPlayer], matchEnds, modeChanges);
     // Floors well below what the input gives, so that every path is sure to have been taken.
     for (int state = StateMainMenu; state <= StateMultiPlayer; ++state) {
-        EXPECT_GE(visits[state], frames / 2000) << "state " << state << " was seldom reached";
+        EXPECT_GE(visits[state], frames / 2000) << "visits of state " << state;
     }
     EXPECT_GE(matchEnds, frames / 5000);
     EXPECT_GE(modeChanges, frames / 2500);
