@@ -85,7 +85,7 @@ TEST_F(ProgramCompat, StartOpensTheSavedDisplayModeFallsBackToTheWindowOrGivesUp
                  {0, 0, "", "", 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        EXPECT_EQ(Start(c.fullHd, c.refusing, c.driver), c.width != 0);
+        ASSERT_EQ(Start(c.fullHd, c.refusing, c.driver), c.width != 0);
         EXPECT_EQ(modes, c.modes);
         EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO) != 0, c.width != 0) << "SDL is shut down on failure";
         EXPECT_EQ(dynamic_cast<CMainMenu*>(current::GetInstance()->state) != nullptr, c.width != 0);
