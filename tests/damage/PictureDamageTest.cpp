@@ -85,6 +85,7 @@ using PictureDamageTest = ZorvatTest;
 // Each damage through CImage as the game uses it, in both modes, and as the result picture of
 // an ended match written between frames: the scoreboard reads it again every frame it shows.
 TEST_F(PictureDamageTest, EveryDamageLoadsAsNoPictureOrASoundOne) {
+    WriteBytes("Data/DejaVuSansMono.ttf", ReadBytes(ZORVAT_FONT)); // scores drawn as well
     for (int fullHd : {0, 1}) {
         WriteSettings(2, fullHd);
         SDL_Surface* screen = OpenScreen(fullHd);
