@@ -1,17 +1,17 @@
-"""Runs the built game in a real X window on Xvfb, with keys and pixels through python3-xlib
-(Debian's /usr/bin/python3). Every wait is bounded, and the game and the server end with the
-block that started them:
+"""Runs the built game in a real X window on Xvfb: keys through xdotool, the window and its
+pixels through python3-xlib (Debian's /usr/bin/python3). Every wait is bounded, and the game
+and the server end with the block that started them:
 
     with xserver(1366, 768) as x, Game(binary, x, data) as game:
         region = game.open().grab((0, 0, 100, 100))  # to compare with another run's region
 """
 
 import contextlib, ctypes, os, pathlib, select, shutil, signal  # noqa: E401
-import struct, subprocess, sys, tempfile, time, unittest  # noqa: E401
+import struct, subprocess, tempfile, time  # noqa: E401
 
-from Xlib import X, XK, display as xdisplay, error as xerror, protocol
-from Xlib.ext import xtest
+from Xlib import X, display as xdisplay, error as xerror
 
+DEFAULTS = bytes([2, 0, 0, 0, 0, 0, 0, 0])  # the settings file a first start writes
 # Where the game draws, by display mode: size, art tree, the two scores, the scale of field
 # units.
 MODES = {False: dict(size=(1280, 720), tree="Skaliert", scale=0.667,
@@ -81,13 +81,13 @@ class Game:
             (self.dir / "Settings.zorvat").write_bytes(settings)
         # No window manager runs here: the game's window is placed at 0,0 as one would. A
         # login session has a runtime folder, in which SDL 2 looks for a Wayland display.
-        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", SDL_VIDEO_WINDOW_POS="0,0",
-                   DISPLAY=x.get_display_name() if x else "", XDG_RUNTIME_DIR=str(self.dir),
-                   **(env or {}))
+        self.env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", SDL_VIDEO_WINDOW_POS="0,0",
+                        DISPLAY=x.get_display_name() if x else "",
+                        XDG_RUNTIME_DIR=str(self.dir), **(env or {}))
         for name in ("SDL_VIDEODRIVER",) + (() if x else ("DISPLAY",)):
-            env.pop(name, None)
+            self.env.pop(name, None)
         self.out = tempfile.TemporaryFile()
-        self.process = spawn([binary], cwd=self.dir, env=env, stdout=self.out,
+        self.process = spawn([binary], cwd=self.dir, env=self.env, stdout=self.out,
                              stderr=subprocess.STDOUT)
 
     def __enter__(self):
@@ -116,8 +116,7 @@ class Game:
                              if w.get_wm_name() == "Zorvat"
                              and w.get_attributes().map_state == X.IsViewable), None)
         self.window = wait_for(shown, "window")
-        self.window.set_input_focus(X.RevertToParent, X.CurrentTime)
-        wait_for(lambda: self.x.get_input_focus().focus == self.window, "focus")
+        self.xdotool("windowfocus", "--sync", str(self.window.id))
         time.sleep(0.3)  # SDL 2 takes a keyboard focus a while after the window's (pending)
         return self
 
@@ -129,16 +128,12 @@ class Game:
 
     def grab(self, rect):
         """The pixels (blue, green, red, pad) of a region (x, y, w, h) of the window."""
-        # In strips, which python-xlib reads faster, with no frame drawn between two of them.
+        # From the screen, where a full screen may be a window of its own, in strips, which
+        # python-xlib reads faster.
         (left, top), (x, y, w, h) = self.geometry()[:2], rect
-        self.x.grab_server()
-        try:
-            return b"".join(self.x.screen().root.get_image(
-                left + x, top + row, w, min(64, y + h - row), X.ZPixmap, 0xFFFFFFFF).data
-                for row in range(y, y + h, 64))
-        finally:
-            self.x.ungrab_server()
-            self.x.flush()
+        return b"".join(self.x.screen().root.get_image(
+            left + x, top + row, w, min(64, y + h - row), X.ZPixmap, 0xFFFFFFFF).data
+            for row in range(y, y + h, 64))
 
     def likeness(self, picture, rect=None, step=24):
         """The share of the pixels of rect (all the window by default), every step-th one
@@ -152,32 +147,13 @@ class Game:
               for c in range(0, w, step)]
         return sum(seen == data[i:i + 3] for seen, i in at) / len(at)
 
+    def xdotool(self, *args):
+        """Runs xdotool with args on the game's X server, for 20 s at most."""
+        subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=20)
+
     def keys(self, *keys):
-        """Taps keys named as in X 0.1 s apart, each in a frame of its own; '+key' holds key
-        down for 0.3 s."""
-        for key in keys:
-            code = self.x.keysym_to_keycode(XK.string_to_keysym(key.lstrip("+")))
-            for event, pause in ((X.KeyPress, 0.3 * (key[0] == "+")), (X.KeyRelease, 0.1)):
-                xtest.fake_input(self.x, event, code)
-                self.x.sync()
-                time.sleep(pause)
-
-    def close(self):
-        """Asks the window to close as a window manager's close button does."""
-        self.window.send_event(protocol.event.ClientMessage(
-            window=self.window, client_type=self.x.intern_atom("WM_PROTOCOLS"),
-            data=(32, [self.x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
-        self.x.sync()
-
-
-class ServerTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.x = cls.enterClassContext(xserver())
-
-
-def main():
-    """Runs the calling script's tests on one full-HD Xvfb, x: zorvat binary, Data folder,
-    unittest arguments."""
-    ServerTest.binary, ServerTest.data = (os.path.abspath(a) for a in sys.argv[1:3])
-    unittest.main(module="__main__", argv=sys.argv[:1] + sys.argv[3:], verbosity=2)
+        """Taps keys named as in X 0.1 s apart, so that each lands in a frame of its own;
+        '+key' holds key down for 0.3 s."""
+        self.xdotool(*(arg for key in keys for arg in (
+            ("keydown", "--delay", "300", key[1:], "keyup", "--delay", "100", key[1:])
+            if key[0] == "+" else ("key", "--delay", "100", key))))

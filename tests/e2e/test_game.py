@@ -1,0 +1,146 @@
+"""The built game in a real window on a full-HD Xvfb: one walk through every screen in each
+display mode, then damaged input, one or two cases of each kind (the in-process tests give
+every damage to the same code), each left by the menu's exit entry with status 0, nothing
+printed and the settings file kept as it was.
+Usage: /usr/bin/python3 test_game.py <zorvat binary> <Data folder> [unittest arguments]"""
+
+import os, pathlib, random, re, struct, sys, unittest  # noqa: E401
+
+import zorvat_e2e as e2e
+from Xlib import X, protocol
+
+FULL_HD = bytes([2, 0, 0, 0, 1, 0, 0, 0])
+GARBAGE = b"BM" + random.Random(1).randbytes(4094)  # a bitmap's mark, then noise
+# Keys from a fresh main menu into the screens that read the damaged input, and back.
+MENU = ("Down", "Down", "Down", "Return", "Escape")  # the menu is read again after the credits
+OPTIONS = ("Down", "Down", "Return", "Right", "Down", "Left", "Escape")
+MATCHES = ("Return", "+Up", "Escape", "Down", "Return", "+w", "+Down", "Escape")
+
+
+def bmp(width, height):
+    """An intact 32-bit bitmap of one grey."""
+    pixels = b"\x80\x80\x80\x00" * width * height
+    return struct.pack("<2sI4xIIiiHHII16x", b"BM", 54 + len(pixels), 54, 40, width, height, 1,
+                       32, 0, len(pixels)) + pixels
+
+
+def half(path):
+    """The first half of a file."""
+    body = pathlib.Path(path).read_bytes()
+    return body[:len(body) // 2]
+
+
+class GameTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.x = cls.enterClassContext(e2e.xserver())
+
+    def shows(self, full_hd, name):
+        """Waits until the window shows the picture name of the display mode's art."""
+        picture = os.path.join(self.data, e2e.MODES[full_hd]["tree"], name)
+        e2e.wait_for(lambda: self.game.likeness(picture) > 0.95, name)
+
+    def paddle(self, mode, side):
+        """The top of the longest run of bright rows in the column of the left (0) or right
+        (1) paddle: its body, which the ball passing by only lengthens."""
+        x, w, h = int((30, 1840)[side] * mode["scale"]), int(50 * mode["scale"]), mode["size"][1]
+        column = self.game.grab((x, 0, w, h))
+        rows = "".join("#" if any(sum(column[i:i + 3]) > 330 for i in range(
+            r * w * 4, (r + 1) * w * 4, 4)) else "." for r in range(h))
+        return rows.index(max(rows.split("."), key=len))
+
+    def walk(self, settings, full_hd, keys, saved):
+        """Starts the game, walks every screen, then switches the display mode in the options
+        with keys, which saves the settings file as saved."""
+        game = self.game = self.enterContext(
+            e2e.Game(self.binary, self.x, self.data, settings)).open()
+        self.assertEqual(game.settings(), settings or e2e.DEFAULTS)
+        self.assertEqual(game.window.get_wm_name(), "Zorvat")
+        # SDL 1.2's compatibility layer over SDL 2 sets no icon title: SDL 2 has none.
+        sdl2 = b"libSDL2" in pathlib.Path("/proc/%d/maps" % game.process.pid).read_bytes()
+        self.assertEqual(game.window.get_wm_icon_name(), None if sdl2 else "Zorvat")
+        mode = e2e.MODES[full_hd]
+        self.assertEqual(game.geometry()[2:], mode["size"])
+        self.shows(full_hd, "Menu/Menu.bmp")
+        s = mode["scale"]
+        field = (int(100 * s), int(120 * s), int(1720 * s), int(900 * s))
+        for downs, name, paddles in (
+                (2, "Menu/OptionsBack.bmp", ()), (3, "Menu/Credits.bmp", ()),
+                (0, "Game/Background.bmp", (("Up", 0, -1), ("Down", 0, 1))),
+                (1, "Game/Background.bmp", (("w", 0, -1), ("Down", 1, 1)))):
+            game.keys(*["Down"] * downs + ["Return"])
+            self.shows(full_hd, name)
+            if paddles:  # a match: the ball moves, both scores stand over the background
+                first = game.grab(field)
+                e2e.wait_for(lambda: game.grab(field) != first, "the ball moving")
+                background = os.path.join(self.data, mode["tree"], name)
+                self.assertLess(max(game.likeness(background, r, 1) for r in mode["scores"]), 0.95)
+            for key, side, way in paddles:  # a held key moves its paddle
+                before = self.paddle(mode, side)
+                game.xdotool("keydown", key)
+                e2e.wait_for(lambda: (self.paddle(mode, side) - before) * way > 20, key)
+                game.xdotool("keyup", key)
+            game.keys("Escape")
+            self.shows(full_hd, "Menu/Menu.bmp")
+        game.keys("Down", "Down", "Return", *keys, "Return")
+        e2e.wait_for(lambda: game.settings() == saved, "settings saved")
+        e2e.wait_for(lambda: game.geometry()[2:] == e2e.MODES[not full_hd]["size"], "new size")
+        self.shows(not full_hd, "Menu/Menu.bmp")
+
+    def test_window(self):
+        self.walk(None, False, ("Right", "Right", "Down", "Left"), bytes([3, 0, 0, 0, 1, 0, 0, 0]))
+        x, window = self.x, self.game.window  # closed as a window manager's close button does
+        window.send_event(protocol.event.ClientMessage(
+            window=window, client_type=x.intern_atom("WM_PROTOCOLS"),
+            data=(32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+        x.sync()
+        self.assertEqual(self.game.exit(), (0, b""))
+
+    def test_full_hd(self):
+        self.walk(FULL_HD, True, ("Left", "Left", "Down", "Right"), bytes([1, 0, 0, 0, 0, 0, 0, 0]))
+        self.game.keys("Up", "Return")  # the menu's last entry, right after the switch
+        self.assertEqual(self.game.exit(), (0, b""))
+
+    def survive(self, name, route, settings=None, damage=None, data=True):
+        """Starts the game on the damaged input, walks route and leaves by the exit entry."""
+        with self.subTest(name), e2e.Game(self.binary, self.x, self.data if data else None,
+                                          settings, damage) as game:
+            game.open().keys(*route + ("Up", "Return"))
+            self.assertEqual(game.exit(), (0, b""))
+            self.assertEqual(game.settings(), settings or e2e.DEFAULTS)
+
+    def test_damaged_art(self):
+        scaled, full_hd = self.data + "/Skaliert/", self.data + "/Original/"
+        self.survive("menu", MENU, None, {"Skaliert/Menu/Menu_Select.bmp": bmp(1, 1),
+                                          "Skaliert/Menu/Menu.bmp": half(scaled + "Menu/Menu.bmp")})
+        self.survive("options", OPTIONS, FULL_HD, {
+            "Original/Menu/Options_Selections2.bmp": bmp(1, 1),  # less than a frame
+            "Original/Menu/OptionsBack.bmp": GARBAGE})
+        self.survive("match", MATCHES, None, {"Skaliert/Game/Paddel1.bmp": bmp(1, 1),
+                                              "Skaliert/Game/Ball.bmp": GARBAGE,
+                                              "Skaliert/Game/Background.bmp": None})
+        self.survive("full-HD match", MATCHES, FULL_HD, {
+            "Original/Game/Ball.bmp": bmp(4000, 1),
+            "Original/Game/Paddel2.bmp": half(full_hd + "Game/Paddel2.bmp")})
+        self.survive("no Data", OPTIONS + MATCHES, data=False)  # every screen black
+        with self.subTest("no display"), e2e.Game(self.binary, None, self.data,
+                                                  env={"TERM": "xterm"}) as game:
+            status, out = game.exit()  # at once status 1; a text terminal is given back
+            self.assertEqual(status, 1)
+            self.assertEqual(re.sub(rb"\x1b(\][^\a]*\a|\[[0-9;?]*[A-Za-z]|[()][0-9A-Z]|[=>])|\r",
+                                    b"", out), b"")
+            self.assertGreaterEqual(out.rfind(b"\x1b[?1049l"), out.rfind(b"\x1b[?1049h"))
+            self.assertGreaterEqual(out.rfind(b"\x1b[?25h"), out.rfind(b"\x1b[?25l"))
+
+    def test_damaged_input(self):
+        # Settings read by the options and by the computer's paddle: too short, odd values.
+        self.survive("short settings", OPTIONS + MATCHES[:3], bytes([7, 7, 7]))
+        self.survive("odd settings", OPTIONS + MATCHES[:3], bytes([0, 0, 0, 0x80, 255, 9, 9, 9]))
+        self.survive("font missing", MATCHES, damage={"DejaVuSansMono.ttf": None})
+        self.survive("font damaged", MATCHES, FULL_HD,
+                     {"DejaVuSansMono.ttf": half(self.data + "/DejaVuSansMono.ttf")})
+
+
+if __name__ == "__main__":  # arguments: zorvat binary, Data folder, unittest arguments
+    GameTest.binary, GameTest.data = (os.path.abspath(a) for a in sys.argv[1:3])
+    unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)
