@@ -1,10 +1,6 @@
 """Runs the built game in a real X window on Xvfb: keys through xdotool, the window and its
-pixels through python3-xlib (Debian's /usr/bin/python3). Every wait is bounded, and the game
-and the server end with the block that started them:
-
-    with xserver(1366, 768) as x, Game(binary, x, data) as game:
-        region = game.open().grab((0, 0, 100, 100))  # to compare with another run's region
-"""
+pixels through python3-xlib. Every wait is bounded; the game and the server end with the block
+that started them, as in `with xserver(1366, 768) as x, Game(binary, x, data) as game:`."""
 
 import contextlib, ctypes, os, pathlib, select, shutil, signal  # noqa: E401
 import struct, subprocess, tempfile, time  # noqa: E401
@@ -21,11 +17,10 @@ MODES = {False: dict(size=(1280, 720), tree="Skaliert", scale=0.667,
 
 
 def wait_for(condition, what, timeout=10):
-    """The first true value of condition(), polled; TimeoutError after timeout seconds."""
+    """The first true value of condition(), polled; a failed assertion after timeout seconds."""
     deadline = time.monotonic() + timeout
     while not (value := condition()):
-        if time.monotonic() > deadline:
-            raise TimeoutError("no %s within %s s" % (what, timeout))
+        assert time.monotonic() < deadline, "no %s within %s s" % (what, timeout)
         time.sleep(0.02)
     return value
 
@@ -39,10 +34,9 @@ def spawn(command, **options):
 def end(process):
     """Ends a process we started, by its pid: SIGTERM, and SIGKILL when it hangs on."""
     process.terminate()
-    try:
+    with contextlib.suppress(subprocess.TimeoutExpired):
         process.wait(5)
-    finally:
-        process.kill()
+    process.kill()
 
 
 @contextlib.contextmanager
@@ -62,19 +56,22 @@ def xserver(width=1920, height=1080):
         end(server)
 
 
-class Game:
+class Game(contextlib.AbstractContextManager):
     """The game on the X server of x (None: no display) in a fresh folder with the settings
-    bytes and Data: a link to data, or a tree of links with the files of damage ({path in
-    Data: bytes, or None to leave it out}) replaced."""
+    bytes and Data: a link to data, or a tree of links with the files of damage replaced ({path
+    in Data: its bytes, the share of the file to keep, or None to leave it out})."""
 
     def __init__(self, binary, x, data, settings=None, damage=None, env=None):
         self.x, self.dir = x, pathlib.Path(tempfile.mkdtemp(prefix="zorvat-e2e-"))
         if damage:
             shutil.copytree(data, self.dir / "Data", copy_function=os.symlink)
             for name, body in damage.items():
-                (self.dir / "Data" / name).unlink()
+                path = self.dir / "Data" / name
+                if isinstance(body, float):
+                    body = path.read_bytes()[:int(path.stat().st_size * body)]
+                path.unlink()
                 if body is not None:
-                    (self.dir / "Data" / name).write_bytes(body)
+                    path.write_bytes(body)
         elif data:
             (self.dir / "Data").symlink_to(data)
         if settings is not None:
@@ -90,17 +87,13 @@ class Game:
         self.process = spawn([binary], cwd=self.dir, env=self.env, stdout=self.out,
                              stderr=subprocess.STDOUT)
 
-    def __enter__(self):
-        return self
-
     def __exit__(self, *exc):
         end(self.process)
         self.out.close()
         shutil.rmtree(self.dir)
 
     def settings(self):
-        path = self.dir / "Settings.zorvat"
-        return path.read_bytes() if path.is_file() else None
+        return (self.dir / "Settings.zorvat").read_bytes()
 
     def exit(self):
         """The exit status and everything the game printed, once it has ended."""
@@ -122,9 +115,8 @@ class Game:
 
     def geometry(self):
         """(x, y, width, height) of the window on the screen."""
-        size, root = self.window.get_geometry(), self.x.screen().root
-        at = root.translate_coords(self.window, 0, 0)
-        return at.x, at.y, size.width, size.height
+        at = self.window.get_geometry()  # no window manager: the screen is the parent
+        return at.x, at.y, at.width, at.height
 
     def grab(self, rect):
         """The pixels (blue, green, red, pad) of a region (x, y, w, h) of the window."""
@@ -139,8 +131,7 @@ class Game:
         """The share of the pixels of rect (all the window by default), every step-th one
         each way, that show the pixel of the bitmap file picture at the same place."""
         data = pathlib.Path(picture).read_bytes()
-        offset, = struct.unpack_from("<I", data, 10)
-        width, height = struct.unpack_from("<ii", data, 18)
+        offset, _, width, height = struct.unpack_from("<IIii", data, 10)
         x, y, w, h = rect or (0, 0) + self.geometry()[2:]
         at = [(row[c * 4:c * 4 + 3], offset + ((height - 1 - r) * width + x + c) * 4)
               for r in range(y, y + h, step) for row in [self.grab((x, r, w, 1))]
@@ -152,8 +143,7 @@ class Game:
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=20)
 
     def keys(self, *keys):
-        """Taps keys named as in X 0.1 s apart, so that each lands in a frame of its own;
-        '+key' holds key down for 0.3 s."""
+        """Taps keys named as in X 0.1 s apart, each in frames of its own; '+key' holds 0.3 s."""
         self.xdotool(*(arg for key in keys for arg in (
             ("keydown", "--delay", "300", key[1:], "keyup", "--delay", "100", key[1:])
             if key[0] == "+" else ("key", "--delay", "100", key))))
