@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -10,24 +11,12 @@
 
 namespace fs = std::filesystem;
 
-Uint32 TestClock::Read() {
-    if (++sinceSet > 64) {
-        ++now;
-        sinceSet = 0;
-    }
-    return now;
-}
-
 void ResetStates() {
-    current* manager = current::GetInstance();
-    delete manager->state;
-    *manager = current();
+    delete current::GetInstance()->state;
+    *current::GetInstance() = current();
 }
-
-static fs::path previousDir;
 
 void ZorvatTest::SetUp() {
-    previousDir = fs::current_path();
     char pattern[] = "/tmp/zorvat-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
@@ -36,21 +25,16 @@ void ZorvatTest::SetUp() {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     TestClock::Set(1000);
     CClock::SetSource(TestClock::Read);
-    ResetStates();
 }
 
 void ZorvatTest::TearDown() {
     ResetStates();
-    CClock::SetSource(nullptr);
     SDL_Quit();
-    fs::current_path(previousDir);
-    std::error_code ignored;
-    fs::remove_all(dir, ignored);
+    fs::remove_all(dir); // the working directory goes too: the next test makes its own
 }
 
 void PressKey(SDLKey key, bool down) {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof(event));
+    SDL_Event event = {};
     event.type = key == WindowClose ? SDL_QUIT : down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
@@ -58,9 +42,7 @@ void PressKey(SDLKey key, bool down) {
 }
 
 void PressKeys(const std::vector<SDLKey>& keys) {
-    for (SDLKey key : keys) {
-        PressKey(key);
-    }
+    std::for_each(keys.begin(), keys.end(), [](SDLKey key) { PressKey(key); });
 }
 
 void HoldKey(SDLKey key) {
@@ -68,9 +50,7 @@ void HoldKey(SDLKey key) {
 }
 
 void ReleaseAllKeys() {
-    int count = 0;
-    Uint8* keys = SDL_GetKeyState(&count);
-    std::memset(keys, 0, count);
+    std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST);
 }
 
 Bytes SettingsBytes(int level, int fullHd) {
@@ -83,10 +63,8 @@ void WriteSettings(int level, int fullHd) {
 }
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
-    const fs::path folder = fs::path(path).parent_path();
-    if (!folder.empty()) {
-        fs::create_directories(folder);
-    }
+    std::error_code none; // a file in the working directory needs no folder
+    fs::create_directories(fs::path(path).parent_path(), none);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
@@ -97,15 +75,31 @@ Bytes ReadBytes(const std::string& path) {
 }
 
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour) {
-    WriteBytes(path, {}); // makes the folders
     std::vector<Uint32> pixels(w * h);
     for (int i = 0; i < w * h; ++i) {
         pixels[i] = colour(i % w, i / w);
     }
     SDL_Surface* s =
         SDL_CreateRGBSurfaceFrom(pixels.data(), w, h, 32, w * 4, 0xFF0000, 0xFF00, 0xFF, 0);
+    WriteBytes(path, {}); // makes the folders
     SDL_SaveBMP(s, path.c_str());
     SDL_FreeSurface(s);
+}
+
+int refusedWidth = 0;
+std::string modesAsked;
+
+SDL_Surface* FakeSetVideoMode(int w, int h, int bpp, Uint32 flags) {
+    EXPECT_EQ(flags & ~SDL_FULLSCREEN, Uint32(SDL_DOUBLEBUF | SDL_HWSURFACE));
+    modesAsked += std::to_string(w) + "x" + std::to_string(h) + "x" + std::to_string(bpp) +
+                  (flags & SDL_FULLSCREEN ? "full " : "window ");
+    if (w == refusedWidth || refusedWidth < 0) {
+        // A display that cannot give the mode: SDL has already let go of the old screen.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_InitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    return SDL_SetVideoMode(w, h, bpp, flags);
 }
 
 SDL_Surface* OpenScreen(int fullHd) {
@@ -115,19 +109,16 @@ SDL_Surface* OpenScreen(int fullHd) {
                          (big ? SDL_FULLSCREEN : 0) | SDL_DOUBLEBUF | SDL_HWSURFACE);
     // Tests read untouched pixels as black: the compatibility layer over SDL 2 may hand back
     // a screen that still shows an earlier mode's pixels.
-    if (screen) {
-        SDL_FillRect(screen, nullptr, 0);
-    }
+    SDL_FillRect(screen, nullptr, 0);
     return screen;
 }
 
-Uint32 PixelAt(SDL_Surface* surface, int x, int y) {
-    SDL_LockSurface(surface);
-    const Uint8* at = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch +
-                      x * surface->format->BytesPerPixel;
-    Uint32 raw = surface->format->BytesPerPixel == 1 ? *at : *reinterpret_cast<const Uint32*>(at);
-    SDL_UnlockSurface(surface);
+Uint32 PixelAt(SDL_Surface* s, int x, int y) {
+    SDL_LockSurface(s);
+    const Uint8* at = static_cast<Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+    const Uint32 raw = s->format->BytesPerPixel == 1 ? *at : *reinterpret_cast<const Uint32*>(at);
+    SDL_UnlockSurface(s);
     Uint8 r, g, b;
-    SDL_GetRGB(raw, surface->format, &r, &g, &b);
+    SDL_GetRGB(raw, s->format, &r, &g, &b);
     return (r << 16) | (g << 8) | b;
 }

@@ -20,19 +20,18 @@ protected:
 };
 
 // The test clock: time stands still until a test sets it, except that a caller that keeps
-// reading it (a wait for the next millisecond) sees it advance by 1 ms every 64 reads.
+// reading it (a wait for the next millisecond) sees it move on by 1 ms after every 64 reads.
 class TestClock {
 public:
     static void Set(Uint32 ms) {
         now = ms;
-        sinceSet = 0;
+        reads = 0;
     }
     static void Advance(Uint32 ms) { Set(now + ms); }
-    static Uint32 Read();
+    static Uint32 Read() { return ++reads % 65 ? now : ++now; }
 
 private:
-    static inline Uint32 now = 0;
-    static inline unsigned sinceSet = 0;
+    static inline Uint32 now = 0, reads = 0;
 };
 
 // Destroys the state in place and empties the state manager.
@@ -41,10 +40,8 @@ void ResetStates();
 // Replaces the state in place by a new T(args...) under id, with no request pending.
 template <typename T, typename... Args> T* Install(int id, Args... args) {
     ResetStates();
-    T* state = new T(args...);
     current::GetInstance()->stateID = id;
-    current::GetInstance()->state = state;
-    return state;
+    return static_cast<T*>(current::GetInstance()->state = new T(args...));
 }
 
 // Queues a key press or release; WindowClose queues a window close instead.
@@ -70,6 +67,13 @@ void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int
 inline void WriteBitmap(const std::string& path, int w, int h, Uint32 rgb) {
     WriteBitmap(path, w, h, [rgb](int, int) { return rgb; });
 }
+
+// A display for CProgram::setVideoMode that refuses every mode refusedWidth wide (-1: every
+// mode), letting go of the old screen as SDL does; it adds each mode asked for to modesAsked as
+// "WIDTHxHEIGHTxBPP" and "window " or "full ", and expects no other flags than the game's.
+extern int refusedWidth;
+extern std::string modesAsked;
+SDL_Surface* FakeSetVideoMode(int w, int h, int bpp, Uint32 flags);
 
 // Opens the black screen of a display mode (1 = 1920x1080, else 1280x720).
 SDL_Surface* OpenScreen(int fullHd);
