@@ -24,6 +24,16 @@ bool NoDisplayDriver() {
            std::strcmp(name, "offscreen") == 0;
 }
 
+// Records the window as the display mode in force, the level untouched, so that every picture,
+// the scoreboard and the options show the window's art and values, not full HD's.
+void KeepWindowMode() {
+    CSettings* settings = new CSettings();
+    settings->Load();
+    settings->fullHd = 0;
+    settings->Save();
+    delete settings;
+}
+
 } // namespace
 
 SDL_Surface* CProgram::OpenVideoMode(int fullHd) {
@@ -52,6 +62,9 @@ bool CProgram::Start() {
     SDL_Surface* screen = OpenVideoMode(fullHd);
     if (!screen && fullHd == 1) {
         screen = OpenVideoMode(0);
+        if (screen) {
+            KeepWindowMode();
+        }
     }
     if (!screen) {
         SDL_Quit();

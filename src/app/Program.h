@@ -12,8 +12,9 @@ public:
     // Sets a video mode; SDL_SetVideoMode unless a test puts its own in.
     static SDL_Surface* (*setVideoMode)(int width, int height, int bpp, Uint32 flags);
 
-    // Brings up video in the saved display mode, names the window and installs the main
-    // menu; false when no screen could be opened.
+    // Brings up video in the saved display mode (the window, saved as the mode in force, when
+    // the display refuses full HD), names the window and installs the main menu; false when no
+    // screen could be opened.
     static bool Start();
 
     // Runs one pass of the frame loop; -1 to go on, otherwise the exit status.
