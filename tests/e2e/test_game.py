@@ -92,6 +92,21 @@ class GameTest(unittest.TestCase):
         self.game.keys("Up", "Return")  # the menu's last entry, right after the switch
         self.assertEqual(self.game.exit(), (0, b""))
 
+    def test_small_display(self):
+        # Full HD asked for on a 1366x768 display: the game opens the window, saves it as the
+        # mode in force, and shows the menu and the options exactly as a plain window start.
+        screens = []
+        for x, settings in ((self.x, None), (self.enterContext(e2e.xserver(1366, 768)), FULL_HD)):
+            with e2e.Game(self.binary, x, self.data, settings) as self.game:
+                self.game.open()
+                self.assertEqual(self.game.geometry()[2:], (1280, 720))
+                self.shows(False, "Menu/Menu.bmp")
+                menu = self.game.grab((0, 0, 1280, 720))
+                self.game.keys("Down", "Down", "Return")
+                self.shows(False, "Menu/OptionsBack.bmp")
+                screens.append((menu, self.game.grab((0, 0, 1280, 720)), self.game.settings()))
+        self.assertTrue(screens[0] == screens[1], "the small display shows other pictures")
+
     def survive(self, name, route, settings=None, damage=None, data=True):
         """Starts the game on the damaged input, walks route and leaves by the exit entry with
         status 0, nothing printed and the settings file as it was."""
