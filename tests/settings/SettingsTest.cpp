@@ -1,3 +1,4 @@
+#include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,6 +39,7 @@ TEST_F(SettingsTest, NamedPipeOrFolderInItsPlaceIsNeitherReadNorReplaced) {
         // Opening a pipe with no writer would block start-up for good: a child that hangs is
         // ended by its alarm.
         if (fork() == 0) {
+            signal(SIGALRM, SIG_DFL); // SDL may have taken the alarm for its timers
             alarm(5);
             CSettings settings;
             settings.level = 3;
