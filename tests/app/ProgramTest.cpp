@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 #include "app/Program.h"
+#include "gfx/Image.h"
+#include "menus/MainMenu.h"
 
 static std::string driver;             // the name SDL gives its video driver; empty: none
 static int flips = 0, failingFlip = 0; // the flip that fails, counting from 1 (0: none)
@@ -49,7 +51,9 @@ TEST_F(ProgramCompat, MainOpensTheSavedModeOrTheWindowAndEndsOnExitCloseOrFailed
     CProgram::setVideoMode = FakeSetVideoMode;
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        WriteSettings(2, c.fullHd);
+        // The padding shows whether the start-up rewrote the file.
+        const Bytes file = {2, 0, 0, 0, static_cast<unsigned char>(c.fullHd), 7, 7, 7};
+        WriteBytes("Settings.zorvat", file);
         ResetStates();
         modesAsked = "";
         flips = 0;
@@ -65,6 +69,12 @@ TEST_F(ProgramCompat, MainOpensTheSavedModeOrTheWindowAndEndsOnExitCloseOrFailed
         EXPECT_EQ(modesAsked, c.seen);
         EXPECT_EQ(flips, c.flips);
         EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+        // A refused full HD is saved as the window, level kept, before the menu loads its art.
+        const bool refused = c.fullHd == 1 && c.refusedWidth == 1920;
+        EXPECT_EQ(ReadBytes("Settings.zorvat"), refused ? SettingsBytes(2, 0) : file);
+        if (auto* menu = dynamic_cast<CMainMenu*>(current::GetInstance()->state)) {
+            EXPECT_EQ(menu->menu->fullHd, refused ? 0 : c.fullHd);
+        }
         if (c.flips == 0) { // a start that fails also says so
             EXPECT_FALSE(CProgram::Start());
         }
