@@ -97,7 +97,7 @@ class Game(contextlib.AbstractContextManager):
 
     def exit(self):
         """The exit status and everything the game printed, once it has ended."""
-        status, _ = self.process.wait(10), self.out.seek(0)
+        status, _ = self.process.wait(30), self.out.seek(0)  # a busy machine is slow to play keys
         return status, self.out.read()
 
     def open(self):
