@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Fills the seed folders of the two fuzzers: the generated art of a build and hand-made
-damaged bitmaps for the image, settings files of every short length for the settings.
+"""Fills the seed folders of the two fuzzers: the generated art of a build, small sound bitmaps
+of every depth and the damaged bitmaps the fuzzer has found before for the image, settings
+files of every short length for the settings.
 
 usage: fuzz/make_seeds.py BUILD_DIR SEED_DIR    (makes SEED_DIR/image and SEED_DIR/settings)
 """
@@ -10,8 +11,16 @@ import struct
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, '..', 'tests', 'damage'))
-import bitmaps  # noqa: E402
+CASES = os.path.join(HERE, '..', 'tests', 'damage', 'cases')
+
+
+def bitmap(width, height, bpp, pixels, palette):
+    """A bitmap file with a 40-byte header, bottom-up rows and an optional palette."""
+    table = b''.join(bytes((b, g, r, 0)) for (r, g, b) in palette)
+    offset = 14 + 40 + len(table)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bpp, 0, len(pixels), 2835, 2835,
+                       len(palette), 0)
+    return struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset) + info + table + pixels
 
 
 def main():
@@ -30,15 +39,16 @@ def main():
                     body = src.read()
                 with open(os.path.join(image, 'art-' + rel), 'wb') as out:
                     out.write(body)
-    for name, make in bitmaps.MALFORMED.items():
-        with open(os.path.join(image, 'malformed-' + name + '.bmp'), 'wb') as out:
-            out.write(make())
+    for name in sorted(os.listdir(CASES)):
+        with open(os.path.join(CASES, name), 'rb') as src, \
+                open(os.path.join(image, 'case-' + name), 'wb') as out:
+            out.write(src.read())
     # Small sound pictures of every depth the loader knows, to mutate from.
     for bpp, colours in ((1, 2), (4, 16), (8, 256), (16, 0), (24, 0), (32, 0)):
         row = ((9 * bpp + 31) // 32) * 4
         palette = [(i, 255 - i, i // 2) for i in range(colours)]
         with open(os.path.join(image, 'small-%d.bmp' % bpp), 'wb') as out:
-            out.write(bitmaps.bitmap(9, 5, bpp, bytes(range(row * 5)) if bpp > 8 else
+            out.write(bitmap(9, 5, bpp, bytes(range(row * 5)) if bpp > 8 else
                                      bytes((i * 7) % max(2, colours) if bpp == 8 else 0x11
                                            for i in range(row * 5)), palette))
 
