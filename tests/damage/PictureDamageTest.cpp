@@ -58,6 +58,7 @@ TEST_F(PictureDamageCompat, EveryDamageLoadsAsNoPictureOrASoundOne) {
         {"masks cut by the pixels", Bmp(2, 2, 32, 0, false, 4), 'N'},
         {"15-bit masks cut by the pixels", Bmp(2, 2, 15, 0, false, 4), 'N'},
         {"24 bits after a gap", Bmp(1, 2, 24, 0, false, 4), 'P'},
+        {"one row", Bmp(3, 1, 32), 'P'},
         {"pixels at 0", With(b32, 10, 0), 'N'},
         {"pixels past the end", With(b32, 10, 0x7FFFFFF0), 'N'},
         {"header size 0", With(b32, 14, 0), '?'},

@@ -30,6 +30,8 @@ TEST_F(SettingsTest, FileIsReadLittleEndianAsFarAsItGoesAndLeftAsItIs) {
         CSettings settings;
         EXPECT_EQ(std::pair(settings.level, int(settings.fullHd)), std::pair(c.level, c.fullHd));
         EXPECT_EQ(ReadBytes(File), c.file);
+        settings.Save(); // written back whole: the level's four bytes, the display byte, zeros
+        EXPECT_EQ(ReadBytes(File), SettingsBytes(c.level, c.fullHd));
     }
 }
 
