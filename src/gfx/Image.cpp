@@ -128,6 +128,17 @@ void CImage::Load(const std::string& fullHdPath, const std::string& scaledPath) 
     if (surface && (surface->flags & SDL_SRCALPHA)) {
         SDL_SetAlpha(surface, 0, SDL_ALPHA_OPAQUE);
     }
+    // The picture is kept in the screen's own format, so that every library blits it as a
+    // plain copy and compares a colour key with the pixels as drawn: the layer over SDL 2
+    // compares a key with all four bytes of a bitmap that has that alpha channel, and its
+    // unused fourth byte never matches.
+    if (surface && SDL_GetVideoSurface()) {
+        SDL_Surface* converted = SDL_DisplayFormat(surface);
+        if (converted) {
+            SDL_FreeSurface(surface);
+            surface = converted;
+        }
+    }
     rect.x = 0;
     rect.y = 0;
     rect.w = surface ? static_cast<Uint16>(surface->w) : 0;
