@@ -75,15 +75,23 @@ Bytes ReadBytes(const std::string& path) {
 }
 
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour) {
-    std::vector<Uint32> pixels(w * h);
-    for (int i = 0; i < w * h; ++i) {
-        pixels[i] = colour(i % w, i / w);
+    // Written byte by byte as the artwork is, with an unused fourth byte: SDL_SaveBMP would
+    // write 24 bits, and a library that loads the fourth byte as alpha would go untested.
+    const Uint32 size = 54 + 4 * w * h;
+    Bytes bytes = {'B', 'M'};
+    for (const Uint32 field : {size, 0u, 54u, 40u, Uint32(w), Uint32(h), 1u | 32u << 16, 0u,
+                               4u * w * h, 2835u, 2835u, 0u, 0u}) {
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(Uint8(field >> 8 * i));
+        }
     }
-    SDL_Surface* s =
-        SDL_CreateRGBSurfaceFrom(pixels.data(), w, h, 32, w * 4, 0xFF0000, 0xFF00, 0xFF, 0);
-    WriteBytes(path, {}); // makes the folders
-    SDL_SaveBMP(s, path.c_str());
-    SDL_FreeSurface(s);
+    for (int y = h - 1; y >= 0; --y) { // rows bottom-up
+        for (int x = 0; x < w; ++x) {
+            const Uint32 rgb = colour(x, y);
+            bytes.insert(bytes.end(), {Uint8(rgb), Uint8(rgb >> 8), Uint8(rgb >> 16), 0});
+        }
+    }
+    WriteBytes(path, bytes);
 }
 
 int refusedWidth = 0;
