@@ -7,6 +7,8 @@
 #include "../settings/Settings.h"
 
 namespace {
+const char* const FontPath = "Data/DejaVuSansMono.ttf";
+
 // Renders a score into *text, releasing what it held; the text is null when no font is open
 // or rendering fails.
 void RenderScore(TTF_Font* font, SDL_Color color, int score, SDL_Surface** text) {
@@ -37,17 +39,23 @@ CScoreboard::CScoreboard() {
     // Every scoreboard holds one reference on the font engine and gives it back when it goes.
     ttfStarted = TTF_Init() == 0;
     if (fullHd != 0) {
-        font = TTF_OpenFont("Data/DejaVuSansMono.ttf", 60);
+        font = TTF_OpenFont(FontPath, 60);
         leftPosition.x = 450;
         leftPosition.y = 20;
         rightPosition.x = 1412;
         rightPosition.y = 20;
     } else {
-        font = TTF_OpenFont("Data/DejaVuSansMono.ttf", 40);
+        font = TTF_OpenFont(FontPath, 40);
         leftPosition.x = 300;
         leftPosition.y = 13;
         rightPosition.x = 941;
         rightPosition.y = 13;
+    }
+    // The matches are then played without a score; the player is told once, on standard error.
+    if (!font && !fontReported) {
+        fontReported = true;
+        std::fprintf(stderr, "zorvat: cannot open the score font %s (%s); no score is shown\n",
+                     FontPath, TTF_GetError());
     }
     color.r = 13;
     color.g = 16;
