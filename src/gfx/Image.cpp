@@ -92,6 +92,14 @@ bool Sound(const SDL_Surface* s) {
     return true;
 }
 
+// True when two surfaces store their pixels alike, so that a blit between them is a copy.
+bool SameFormat(const SDL_Surface* a, const SDL_Surface* b) {
+    const SDL_PixelFormat* f = a->format;
+    const SDL_PixelFormat* g = b->format;
+    return f->BitsPerPixel == g->BitsPerPixel && f->Rmask == g->Rmask && f->Gmask == g->Gmask &&
+           f->Bmask == g->Bmask && f->Amask == g->Amask;
+}
+
 } // namespace
 
 CImage::CImage() {
@@ -128,11 +136,13 @@ void CImage::Load(const std::string& fullHdPath, const std::string& scaledPath) 
     if (surface && (surface->flags & SDL_SRCALPHA)) {
         SDL_SetAlpha(surface, 0, SDL_ALPHA_OPAQUE);
     }
-    // The picture is kept in the screen's own format, so that every library blits it as a
-    // plain copy and compares a colour key with the pixels as drawn: the layer over SDL 2
-    // compares a key with all four bytes of a bitmap that has that alpha channel, and its
-    // unused fourth byte never matches.
-    if (surface && SDL_GetVideoSurface()) {
+    // A picture of true colours is kept in the screen's own format, so that every library
+    // blits it as a plain copy and compares a colour key with the pixels as drawn: the layer
+    // over SDL 2 compares a key with all four bytes of a bitmap that it loaded with an alpha
+    // channel, whose unused fourth byte never matches. A palette's key is an index, which
+    // every library compares alike, so paletted pictures stay as loaded.
+    SDL_Surface* screen = SDL_GetVideoSurface();
+    if (surface && screen && surface->format->BitsPerPixel > 8 && !SameFormat(surface, screen)) {
         SDL_Surface* converted = SDL_DisplayFormat(surface);
         if (converted) {
             SDL_FreeSurface(surface);
