@@ -38,6 +38,8 @@ float SpinFor(float vy, int frame, int downFrame, int upFrame) {
 }
 } // namespace
 
+int (*CBall::random)() = std::rand;
+
 CBall::CBall() {
     picture = new CImage();
     picture->Load("Data/Original/Game/Ball.bmp", "Data/Skaliert/Game/Ball.bmp");
@@ -62,7 +64,7 @@ void CBall::Serve() {
     for (;;) {
         Uint32 seconds = static_cast<Uint32>(std::time(nullptr));
         std::srand(seconds + CClock::Ticks());
-        float angle = static_cast<float>(std::rand() % 40);
+        float angle = static_cast<float>(random() % 40);
         vx = std::cos(angle) * static_cast<float>(speed);
         vy = std::sin(angle) * static_cast<float>(speed);
         int ix = static_cast<int>(vx);
@@ -72,10 +74,10 @@ void CBall::Serve() {
             break;
         }
     }
-    if (std::rand() % 20 - 10 <= 0) {
+    if (random() % 20 - 10 <= 0) {
         vx = -vx;
     }
-    if (std::rand() % 20 - 10 <= 0) {
+    if (random() % 20 - 10 <= 0) {
         vy = -vy;
     }
 }

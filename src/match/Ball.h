@@ -38,6 +38,10 @@ public:
     float lastSpeedUp = 0;
     bool active = false;
 
+    // The serve's random numbers: std::rand, which the serve seeds from the clocks, unless a
+    // test puts its own source in.
+    static int (*random)();
+
 private:
     CBall(const CBall&) = delete;
     CBall& operator=(const CBall&) = delete;

@@ -68,7 +68,7 @@ class GameTest(unittest.TestCase):
         field = tuple(int(v * mode["scale"]) for v in (100, 120, 1720, 900))
         for downs, name, paddles in (
                 (2, "Menu/OptionsBack.bmp", ()), (3, "Menu/Credits.bmp", ()),
-                (0, "Game/Background.bmp", (("Up", 0, -1), ("Down", 0, 1))),
+                (0, "Game/Background.bmp", ((None, 1, 0), ("Up", 0, -1), ("Down", 0, 1))),
                 (1, "Game/Background.bmp", (("w", 0, -1), ("Down", 1, 1)))):
             game.keys(*["Down"] * downs + ["Return"])
             self.shows(full_hd, name)
@@ -77,11 +77,14 @@ class GameTest(unittest.TestCase):
                 e2e.wait_for(lambda: game.grab(field) != first, "the ball moving")
                 background = os.path.join(self.data, mode["tree"], name)
                 self.assertLess(max(game.likeness(background, r, 1) for r in mode["scores"]), 0.95)
-            for key, side, way in paddles:  # a held key moves its paddle
+            for key, side, way in paddles:  # a held key moves its paddle, the computer its own
                 before = self.paddle(mode, side)
-                game.xdotool("keydown", key)
-                e2e.wait_for(lambda: (self.paddle(mode, side) - before) * way > 20, key)
-                game.xdotool("keyup", key)
+                if key:
+                    game.xdotool("keydown", key)
+                e2e.wait_for(lambda: abs(moved := self.paddle(mode, side) - before) > 20 and
+                             moved * way >= 0, key or "move of the computer's paddle", 30)
+                if key:
+                    game.xdotool("keyup", key)
             game.keys("Escape")
             self.shows(full_hd, "Menu/Menu.bmp")
         game.keys("Down", "Down", "Return", *keys, "Return")

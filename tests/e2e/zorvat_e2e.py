@@ -6,6 +6,7 @@ import contextlib, ctypes, os, pathlib, select, shutil, signal  # noqa: E401
 import struct, subprocess, tempfile, time  # noqa: E401
 
 from Xlib import X, display as xdisplay, error as xerror
+from Xlib.ext import damage
 
 DEFAULTS = bytes([2, 0, 0, 0, 0, 0, 0, 0])  # the settings file a first start writes
 # Where the game draws, by display mode: size, art tree, the two scores, the scale of field
@@ -110,8 +111,27 @@ class Game(contextlib.AbstractContextManager):
                              and w.get_attributes().map_state == X.IsViewable), None)
         self.window = wait_for(shown, "window")
         self.xdotool("windowfocus", "--sync", str(self.window.id))
-        time.sleep(0.3)  # SDL 2 takes a keyboard focus a while after the window's (pending)
+        self.x.damage_query_version()
+        self.frames()
         return self
+
+    def frames(self, count=3):
+        """Waits until the game has drawn count frames from now (anywhere on the screen, where
+        a full screen may be a window of its own), or has ended, so that it has read what it
+        was sent."""
+        seen = self.x.screen().root.damage_create(damage.DamageReportRawRectangles)
+        drawn = 0
+
+        def more():
+            nonlocal drawn
+            for _ in range(self.x.pending_events()):
+                drawn += self.x.next_event().type == self.x.extension_event.DamageNotify
+            return drawn >= count or self.process.poll() is not None
+        wait_for(more, "%d frames drawn" % count)
+        self.x.damage_destroy(seen)
+        self.x.sync()
+        for _ in range(self.x.pending_events()):  # what it drew meanwhile
+            self.x.next_event()
 
     def geometry(self):
         """(x, y, width, height) of the window on the screen."""
@@ -143,7 +163,11 @@ class Game(contextlib.AbstractContextManager):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=20)
 
     def keys(self, *keys):
-        """Taps keys named as in X 0.1 s apart, each in frames of its own; '+key' holds 0.3 s."""
-        self.xdotool(*(arg for key in keys for arg in (
-            ("keydown", "--delay", "300", key[1:], "keyup", "--delay", "100", key[1:])
-            if key[0] == "+" else ("key", "--delay", "100", key))))
+        """Taps keys named as in X, each read in a frame of its own; '+key' is held for 20
+        frames."""
+        for key in keys:
+            if key[0] == "+":
+                self.xdotool("keydown", key[1:])
+                self.frames(20)
+            self.xdotool("keyup" if key[0] == "+" else "key", key.lstrip("+"))
+            self.frames()

@@ -30,6 +30,8 @@ static void ExpectPicture(SDL_Surface* screen, int x, int y, int w, int h, Uint3
 }
 
 using MenusTest = ZorvatTest;
+// Pictures are loaded and keyed by other code on SDL 1.2's compatibility layer.
+using MenusCompat = ZorvatTest;
 
 TEST_F(MenusTest, KeysRequestTheEntrysStateAndTheHighlightWraps) {
     const struct {
@@ -59,7 +61,7 @@ TEST_F(MenusTest, KeysRequestTheEntrysStateAndTheHighlightWraps) {
     }
 }
 
-TEST_F(MenusTest, EachPictureIsDrawnInPlaceWithTheFrameOfItsValue) {
+TEST_F(MenusCompat, EachPictureIsDrawnInPlaceWithTheFrameOfItsValue) {
     // Full-HD places and sizes of the options' pictures; the window's are two thirds of them.
     const struct {
         const char* name;
@@ -127,6 +129,7 @@ TEST_F(OptionsCompat, ReturnSwitchesTheModeThatWorksAndSavesOnlyChangedValues) {
         {3, 0, 0, 0, {R, Ret}, {}, 1280, StateMainMenu},
         {1, 0, 0, 0, {L, Ret}, {}, 1280, StateMainMenu},
         {INT_MIN, 0, 0, 0, {L, Ret}, SettingsBytes(1, 0), 1280, StateMainMenu},
+        {7, 0, 0, 0, {R, Ret}, SettingsBytes(3, 0), 1280, StateMainMenu}, // a hand edit
         {2, 1, 1, 0, {L, Ret}, SettingsBytes(1, 1), 1920, StateMainMenu},
         {2, 0, 0, 0, {D, D, L, Ret}, SettingsBytes(1, 0), 1280, StateMainMenu},
         {2, 0, 0, 0, {R, D, L, Ret}, SettingsBytes(3, 1), 1920, StateMainMenu},
@@ -138,6 +141,7 @@ TEST_F(OptionsCompat, ReturnSwitchesTheModeThatWorksAndSavesOnlyChangedValues) {
         {2, 0, 0, 1920, {L, D, L, Ret}, SettingsBytes(1, 0), 1280, StateMainMenu},
         {2, 1, 1, 1280, {D, R, Ret}, {}, 1920, StateMainMenu},
         {2, 2, 1, 1280, {Ret}, {}, 1920, StateMainMenu}, // the file edited while in full HD
+        {2, 2, 0, 0, {Ret}, SettingsBytes(2, 0), 1280, StateMainMenu}, // saved as the window
     };
     CProgram::setVideoMode = FakeSetVideoMode;
     for (const auto& c : cases) {

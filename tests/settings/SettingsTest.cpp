@@ -35,26 +35,46 @@ TEST_F(SettingsTest, FileIsReadLittleEndianAsFarAsItGoesAndLeftAsItIs) {
     }
 }
 
-TEST_F(SettingsTest, NamedPipeOrFolderInItsPlaceIsNeitherReadNorReplaced) {
-    for (const bool pipe : {true, false}) {
-        ASSERT_EQ(pipe ? mkfifo(File, 0644) : mkdir(File, 0755), 0);
-        // Opening a pipe with no writer would block start-up for good: a child that hangs is
-        // ended by its alarm.
+// What cannot be read is neither read nor replaced: the player gets the defaults, and an empty
+// folder that cannot be written gets no file. The settings run in a child as another user than
+// root, who could read and write them all; one that hangs (opening a pipe with no writer would
+// block the start for good) is ended by its alarm.
+TEST_F(SettingsTest, WhatCannotBeReadOrWrittenIsLeftAsItIs) {
+    const struct {
+        mode_t type, folder; // what stands at the file's place (0: nothing), the folder's mode
+    } cases[] = {{S_IFIFO, 0755}, {S_IFDIR, 0755}, {S_IFREG, 0755}, {0, 0555}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        WriteSettings(3, 1);
+        chmod(File, 0222); // the player's values in a file that can be written, not read
+        if (c.type != S_IFREG) {
+            ASSERT_EQ(remove(File), 0);
+            ASSERT_EQ(c.type == S_IFDIR ? mkdir(File, 0755) : c.type ? mkfifo(File, 0644) : 0, 0);
+        }
+        chmod(".", c.folder);
         if (fork() == 0) {
             signal(SIGALRM, SIG_DFL); // SDL may have taken the alarm for its timers
             alarm(5);
+            if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+                _exit(2);
+            }
             CSettings settings;
+            const bool defaults = settings.level == 2 && settings.fullHd == 0;
             settings.level = 3;
-            settings.Save();
+            if (c.type != S_IFREG) { // a file that can be written takes what is saved
+                settings.Save();
+            }
             settings.Load();
-            _exit(settings.level == 3 && settings.fullHd == 0 ? 0 : 1);
+            _exit(defaults && settings.level == 3 ? 0 : 1);
         }
         int status = -1;
         wait(&status);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        chmod(".", 0700);
+        chmod(File, 0600);
         struct stat info;
-        EXPECT_TRUE(stat(File, &info) == 0 &&
-                    (pipe ? S_ISFIFO(info.st_mode) : S_ISDIR(info.st_mode)));
-        ASSERT_EQ(remove(File), 0);
+        EXPECT_EQ(lstat(File, &info) == 0 ? info.st_mode & S_IFMT : 0, c.type);
+        EXPECT_TRUE(c.type != S_IFREG || ReadBytes(File) == SettingsBytes(3, 1));
+        remove(File);
     }
 }
