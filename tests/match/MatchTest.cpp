@@ -270,12 +270,16 @@ TEST_F(MatchCompat, AMatchSpeedsUpDrawsInPlaceEndsAtTenWithItsPictureAndPlaysOnA
         ReleaseAllKeys();
         EXPECT_TRUE(game->ball->x == ballX && winner == 10 && game->leftPaddle->y > paddleY);
         EXPECT_EQ(game->leftScore + game->rightScore, 17);
-        // RETURN plays on from 0 : 0 with the same ball, on from where it stood.
+        // RETURN plays on from 0 : 0 with the same ball, on from where it stood; in the match
+        // played on it does nothing again.
         PressKey(SDLK_RETURN);
         Frame(game);
         EXPECT_EQ(game->leftScore + game->rightScore, 0);
+        winner = 4;
+        PressKey(SDLK_RETURN);
         Frame(game);
         EXPECT_NEAR(game->ball->x, ballX + 0.016 * vx, 0.01);
+        EXPECT_EQ(winner, 4);
         PressKey(c.leftWins ? SDLK_ESCAPE : WindowClose);
         game->HandleEvents();
         EXPECT_EQ(current::GetInstance()->nextState, c.leftWins ? StateMainMenu : StateExit);
