@@ -130,7 +130,7 @@ lintian) # The .changes names the .dsc and every .deb; O: and N: are overrides a
 autopkgtest) # debian/tests on the packages installed with apt. That changes the system, so it
   # runs only as root in a Debian root that scripts/debian-root keeps for the tests.
   if [ "$(id -u)" -ne 0 ] || [ ! -f /.zorvat-root ]; then
-    echo "skipped: installs packages system-wide, so it runs only in a root of scripts/debian-root"
+    echo "package.autopkgtest ... skipped (it installs packages system-wide, so it runs only in a root of scripts/debian-root)"
     exit 77
   fi
   # An interrupted run may have left the packages installed: apt would not install them again.
