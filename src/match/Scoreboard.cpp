@@ -52,6 +52,7 @@ CScoreboard::CScoreboard() {
         rightPosition.y = 13;
     }
     // The matches are then played without a score; the player is told once, on standard error.
+    static bool fontReported = false;
     if (!font && !fontReported) {
         fontReported = true;
         std::fprintf(stderr, "zorvat: cannot open the score font %s (%s); no score is shown\n",

@@ -24,8 +24,7 @@ public:
     SDL_Rect rightPosition = {0, 0, 0, 0};
     CImage* result = nullptr;
     Uint8 fullHd = 0;
-    bool ttfStarted = false;                 // this scoreboard holds a reference on the font engine
-    static inline bool fontReported = false; // a missing font has been reported in this run
+    bool ttfStarted = false; // this scoreboard holds a reference on the font engine
 
 private:
     // Loads a result picture from Data/<tree>/Game/ and draws it over everything.

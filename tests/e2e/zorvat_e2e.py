@@ -133,6 +133,10 @@ class Game(contextlib.AbstractContextManager):
         for _ in range(self.x.pending_events()):  # what it drew meanwhile
             self.x.next_event()
 
+    def sdl2(self):
+        """True when the game runs on a layer over SDL 2, not on the classic SDL 1.2."""
+        return b"libSDL2" in pathlib.Path("/proc/%d/maps" % self.process.pid).read_bytes()
+
     def geometry(self):
         """(x, y, width, height) of the window on the screen."""
         at = self.window.get_geometry()  # no window manager: the screen is the parent

@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -286,21 +285,6 @@ TEST_F(MatchCompat, AMatchSpeedsUpDrawsInPlaceEndsAtTenWithItsPictureAndPlaysOnA
         ResetStates(); // the match gives the font engine back
         EXPECT_EQ(TTF_WasInit(), 0);
     }
-}
-
-// Without its font a match draws no score, and the player is told once which file is missing.
-TEST_F(MatchTest, AMissingScoreFontIsReportedOnceByName) {
-    CScoreboard::fontReported = false;
-    SDL_Surface* screen = OpenScreen(0);
-    testing::internal::CaptureStderr();
-    for (int i = 0; i < 2; ++i) {
-        CScoreboard board;
-        board.Draw(screen, 1, 1);
-    }
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(said.find("zorvat: cannot open the score font Data/DejaVuSansMono.ttf"), 0u) << said;
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_EQ(PixelAt(screen, 310, 30), 0u);
 }
 
 } // namespace

@@ -38,18 +38,15 @@ TEST_F(MenusTest, KeysRequestTheEntrysStateAndTheHighlightWraps) {
         bool credits; // the credits screen instead of the main menu
         std::vector<SDLKey> keys;
         int request;
-    } cases[] = {{false, {Ret}, StateSinglePlayer},
-                 {false, {D, Ret}, StateMultiPlayer},
-                 {false, {D, D, Ret}, StateOptions},
-                 {false, {U, U, Ret}, StateCredits},
-                 {false, {U, Ret}, StateExit},
-                 {false, {D, D, D, D, D, D, Ret}, StateMultiPlayer},
+        // clang-format off
+    } cases[] = {{false, {Ret}, StateSinglePlayer},  {false, {D, Ret}, StateMultiPlayer},
+                 {false, {D, D, Ret}, StateOptions}, {false, {U, U, Ret}, StateCredits},
+                 {false, {U, Ret}, StateExit},       {false, {D, D, D, D, D, D, Ret}, StateMultiPlayer},
                  {false, {Esc, L, R, SDLK_SPACE, SDLK_KP_ENTER}, StateNone},
-                 {false, {WindowClose, Ret}, StateExit},
-                 {false, {D, Ret, WindowClose}, StateExit},
+                 {false, {WindowClose, Ret}, StateExit}, {false, {D, Ret, WindowClose}, StateExit},
                  {true, {Ret, U, D, L, R, SDLK_SPACE}, StateNone},
-                 {true, {Esc}, StateMainMenu},
-                 {true, {WindowClose, Esc}, StateExit}};
+                 {true, {Esc}, StateMainMenu},       {true, {WindowClose, Esc}, StateExit}};
+    // clang-format on
     for (const auto& c : cases) {
         CGamestate* state = c.credits ? static_cast<CGamestate*>(Install<CCredits>(StateCredits))
                                       : Install<CMainMenu>(StateMainMenu);

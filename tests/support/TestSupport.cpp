@@ -75,21 +75,17 @@ Bytes ReadBytes(const std::string& path) {
 }
 
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour) {
-    // Written byte by byte as the artwork is, with an unused fourth byte: SDL_SaveBMP would
-    // write 24 bits, and a library that loads the fourth byte as alpha would go untested.
-    const Uint32 size = 54 + 4 * w * h;
+    // Written as the artwork is, with an unused fourth byte: SDL_SaveBMP would write 24 bits,
+    // and a library that loads the fourth byte as alpha would go untested. Rows go bottom-up.
     Bytes bytes = {'B', 'M'};
-    for (const Uint32 field : {size, 0u, 54u, 40u, Uint32(w), Uint32(h), 1u | 32u << 16, 0u,
-                               4u * w * h, 2835u, 2835u, 0u, 0u}) {
-        for (int i = 0; i < 4; ++i) {
-            bytes.push_back(Uint8(field >> 8 * i));
-        }
+    for (const Uint32 field : {54u + 4 * w * h, 0u, 54u, 40u, Uint32(w), Uint32(h), 1u | 32u << 16,
+                               0u, 4u * w * h, 0u, 0u, 0u, 0u}) {
+        bytes.insert(bytes.end(),
+                     {Uint8(field), Uint8(field >> 8), Uint8(field >> 16), Uint8(field >> 24)});
     }
-    for (int y = h - 1; y >= 0; --y) { // rows bottom-up
-        for (int x = 0; x < w; ++x) {
-            const Uint32 rgb = colour(x, y);
-            bytes.insert(bytes.end(), {Uint8(rgb), Uint8(rgb >> 8), Uint8(rgb >> 16), 0});
-        }
+    for (int i = 0; i < w * h; ++i) {
+        const Uint32 rgb = colour(i % w, h - 1 - i / w);
+        bytes.insert(bytes.end(), {Uint8(rgb), Uint8(rgb >> 8), Uint8(rgb >> 16), 0});
     }
     WriteBytes(path, bytes);
 }
