@@ -51,7 +51,7 @@ CScoreboard::CScoreboard() {
         rightPosition.x = 941;
         rightPosition.y = 13;
     }
-    // The matches are then played without a score; the player is told once, on standard error.
+    // Without its font a match shows no score; the player is told once, on standard error.
     static bool fontReported = false;
     if (!font && !fontReported) {
         fontReported = true;
