@@ -50,7 +50,6 @@ TEST_F(MatchTest, TheBallServesMovesSpeedsUpTurnsTakesSpinAndScores) {
         EXPECT_LE(std::abs(static_cast<int>(ball.vy)), 1.73 * std::abs(static_cast<int>(ball.vx)));
     }
     EXPECT_EQ(angles, 27);
-    CBall::random = std::rand;
     TestClock::Set(1000);
     ball.Serve();
     ball.active = true;
