@@ -1,6 +1,7 @@
 #include "Scoreboard.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "../app/Current.h"
 #include "../gfx/Image.h"
@@ -51,12 +52,17 @@ CScoreboard::CScoreboard() {
         rightPosition.x = 941;
         rightPosition.y = 13;
     }
-    // Without its font a match shows no score; the player is told once, on standard error.
+    // Without its font a match shows no score; the player is told once, on standard error,
+    // which file it is: in full and with the links followed, since the installed game runs in
+    // the player's folder, whose Data is a link to the installed data and its font a link too.
     static bool fontReported = false;
     if (!font && !fontReported) {
         fontReported = true;
+        std::error_code error;
+        const std::filesystem::path file = std::filesystem::weakly_canonical(
+            std::filesystem::current_path(error) / FontPath, error);
         std::fprintf(stderr, "zorvat: cannot open the score font %s (%s); no score is shown\n",
-                     FontPath, TTF_GetError());
+                     error ? FontPath : file.c_str(), TTF_GetError());
     }
     color.r = 13;
     color.g = 16;

@@ -82,7 +82,4 @@ TEST_F(ProgramCompat, MainOpensTheSavedModeOrTheWindowAndEndsOnExitCloseOrFailed
     }
     setenv("SDL_VIDEODRIVER", "none", 1); // a driver no SDL has: SDL itself cannot start
     EXPECT_FALSE(CProgram::Start());
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    CProgram::flip = SDL_Flip;
-    CProgram::setVideoMode = SDL_SetVideoMode;
 }

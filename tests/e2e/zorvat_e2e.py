@@ -78,10 +78,11 @@ class Game(contextlib.AbstractContextManager):
         if settings is not None:
             (self.dir / "Settings.zorvat").write_bytes(settings)
         # No window manager runs here: the game's window is placed at 0,0 as one would. A
-        # login session has a runtime folder, in which SDL 2 looks for a Wayland display.
-        self.env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0", SDL_VIDEO_WINDOW_POS="0,0",
-                        DISPLAY=x.get_display_name() if x else "",
-                        XDG_RUNTIME_DIR=str(self.dir), **(env or {}))
+        # login session has a runtime folder, in which SDL 2 looks for a Wayland display. The
+        # caller's own XDG folders stay out: the game gets those of HOME and this runtime folder.
+        self.env = dict({k: v for k, v in os.environ.items() if not k.startswith("XDG_")},
+                        ASAN_OPTIONS="detect_leaks=0", SDL_VIDEO_WINDOW_POS="0,0", **(env or {}),
+                        DISPLAY=x.get_display_name() if x else "", XDG_RUNTIME_DIR=str(self.dir))
         for name in ("SDL_VIDEODRIVER",) + (() if x else ("DISPLAY",)):
             self.env.pop(name, None)
         self.out = tempfile.TemporaryFile()

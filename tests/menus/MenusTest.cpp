@@ -162,5 +162,4 @@ TEST_F(OptionsCompat, ReturnSwitchesTheModeThatWorksAndSavesOnlyChangedValues) {
         const Uint32 menu = ReadBytes("Settings.zorvat")[4] == 1 ? 0xC80000 : 0x0000C8;
         EXPECT_EQ(PixelAt(SDL_GetVideoSurface(), 0, 0), c.request == StateExit ? 0 : menu);
     }
-    CProgram::setVideoMode = SDL_SetVideoMode;
 }

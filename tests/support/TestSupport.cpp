@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include "app/Clock.h"
+#include "app/Program.h"
+#include "match/Ball.h"
 
 namespace fs = std::filesystem;
 
@@ -28,6 +30,11 @@ void ZorvatTest::SetUp() {
 }
 
 void ZorvatTest::TearDown() {
+    // The seams are put back here, which runs even after an ASSERT has ended a test early.
+    CBall::random = std::rand;
+    CProgram::setVideoMode = SDL_SetVideoMode;
+    CProgram::flip = SDL_Flip;
+    refusedWidth = 0;
     ResetStates();
     SDL_Quit();
     fs::remove_all(dir); // the working directory goes too: the next test makes its own

@@ -10,7 +10,7 @@
 #include "app/Current.h"
 
 // Every test runs in a fresh temporary working directory with SDL video up (dummy driver),
-// the test clock and an empty state manager.
+// the test clock and an empty state manager, and leaves the game's seams as it found them.
 class ZorvatTest : public ::testing::Test {
 protected:
     void SetUp() override;
