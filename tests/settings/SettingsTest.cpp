@@ -1,4 +1,5 @@
 #include <csignal>
+#include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,13 +37,14 @@ TEST_F(SettingsTest, FileIsReadLittleEndianAsFarAsItGoesAndLeftAsItIs) {
 }
 
 // What cannot be read is neither read nor replaced: the player gets the defaults, and an empty
-// folder that cannot be written gets no file. The settings run in a child as another user than
-// root, who could read and write them all; one that hangs (opening a pipe with no writer would
-// block the start for good) is ended by its alarm.
+// folder that cannot be written gets no file (its group may write it: the player is not in
+// root's groups). The settings run in a child as a player, not as root, who could read and
+// write them all; one that hangs (opening a pipe with no writer would block the start for good)
+// is ended by its alarm.
 TEST_F(SettingsTest, WhatCannotBeReadOrWrittenIsLeftAsItIs) {
     const struct {
         mode_t type, folder; // what stands at the file's place (0: nothing), the folder's mode
-    } cases[] = {{S_IFIFO, 0755}, {S_IFDIR, 0755}, {S_IFREG, 0755}, {0, 0555}};
+    } cases[] = {{S_IFIFO, 0755}, {S_IFDIR, 0755}, {S_IFREG, 0755}, {0, 0575}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         WriteSettings(3, 1);
@@ -55,7 +57,7 @@ TEST_F(SettingsTest, WhatCannotBeReadOrWrittenIsLeftAsItIs) {
         if (fork() == 0) {
             signal(SIGALRM, SIG_DFL); // SDL may have taken the alarm for its timers
             alarm(5);
-            if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            if (getuid() == 0 && (setgroups(0, nullptr) || setgid(65534) || setuid(65534))) {
                 _exit(2);
             }
             CSettings settings;
@@ -69,9 +71,12 @@ TEST_F(SettingsTest, WhatCannotBeReadOrWrittenIsLeftAsItIs) {
         }
         int status = -1;
         wait(&status);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
         chmod(".", 0700);
         chmod(File, 0600);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 2) {
+            GTEST_SKIP() << "root cannot become uid 65534 here (a user namespace that lacks it?)";
+        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
         struct stat info;
         EXPECT_EQ(lstat(File, &info) == 0 ? info.st_mode & S_IFMT : 0, c.type);
         EXPECT_TRUE(c.type != S_IFREG || ReadBytes(File) == SettingsBytes(3, 1));
