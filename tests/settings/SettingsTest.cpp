@@ -48,9 +48,9 @@ TEST_F(SettingsTest, FileIsReadLittleEndianAsFarAsItGoesAndLeftAsItIs) {
 // good) is ended by its alarm.
 TEST_F(SettingsTest, WhatCannotBeReadOrWrittenIsLeftAsItIs) {
     const struct {
-        mode_t type, file; // what stands at the file's place (0: nothing) and the file's mode
-        rlim_t disk;       // room on the disk, in bytes
-        int seen; // ten times the display byte, plus the level, after a save of level 1 and a load
+        // What stands at the file's place (0: nothing), the file's mode, the room on the disk in
+        // bytes, and ten times the display byte plus the level after a save of level 1 and a load.
+        unsigned type, file, disk, seen;
     } cases[] = {{S_IFIFO, 0, 8, 1},     {S_IFDIR, 0, 8, 1},     {S_IFREG, 0222, 8, 1},
                  {S_IFREG, 0444, 8, 13}, {S_IFREG, 0666, 4, 13}, {0, 0, 8, 1}};
     for (const auto& c : cases) {
@@ -86,7 +86,7 @@ TEST_F(SettingsTest, WhatCannotBeReadOrWrittenIsLeftAsItIs) {
         if (WIFEXITED(status) && WEXITSTATUS(status) == 99) {
             GTEST_SKIP() << "root cannot become uid 65534 here (a user namespace that lacks it?)";
         }
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.seen) << "status " << status;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == int(c.seen)) << "status " << status;
         struct stat info;
         EXPECT_EQ(lstat(File, &info) == 0 ? info.st_mode & S_IFMT : 0, c.type);
         EXPECT_TRUE(c.type != S_IFREG || ReadBytes(File) == SettingsBytes(3, 1));
@@ -103,10 +103,11 @@ TEST_F(SettingsTest, WhatCannotBeReadOrWrittenIsLeftAsItIs) {
 TEST_F(SettingsTest, SaveReplacesTheFileWholeOrNotAtAll) {
     fs::create_directory("sub");
     fs::create_symlink("sub/link", File);
-    fs::create_symlink("settings", "sub/link"); // leads from sub/, as links do
+    fs::create_symlink("other", "sub/link"); // leads from sub/, as relative links do
+    fs::create_symlink(fs::absolute("sub/settings"), "sub/other");
     const mode_t mask = umask(027);
     CSettings();
-    umask(mask);
+    EXPECT_EQ(umask(mask), 027u) << "the game's own mask is left as it was";
     EXPECT_EQ(ReadBytes("sub/settings"), SettingsBytes(2, 0));
     const bool root = chown(File, 65534, 65534) == 0; // another player's file, which root saves
     const std::set<Bytes> records = {SettingsBytes(1, 0), SettingsBytes(2, 0)};
@@ -133,6 +134,6 @@ TEST_F(SettingsTest, SaveReplacesTheFileWholeOrNotAtAll) {
     }
     CSettings().Save();
     struct stat st;
-    EXPECT_TRUE(stat(File, &st) == 0 && fs::is_symlink(File) && fs::is_symlink("sub/link"));
+    EXPECT_TRUE(stat(File, &st) == 0 && fs::is_symlink(File) && fs::is_symlink("sub/other"));
     EXPECT_EQ(std::pair(st.st_mode & 07777, st.st_uid), std::pair(0640u, root ? 65534 : getuid()));
 }
