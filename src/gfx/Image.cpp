@@ -100,6 +100,25 @@ bool SameFormat(const SDL_Surface* a, const SDL_Surface* b) {
            f->Bmask == g->Bmask && f->Amask == g->Amask;
 }
 
+// Clears the bits of a 32-bit picture that no colour uses. SDL_MapRGB leaves them clear, and a
+// colour key is compared with every bit of a pixel but its alpha; yet a bitmap's unused fourth
+// byte, and the layer over SDL 3 when it converts a picture that its loader gave an alpha
+// channel, leave them set, and then no pixel matches the key.
+void ClearUnusedBits(SDL_Surface* s) {
+    const SDL_PixelFormat* f = s->format;
+    const Uint32 used = f->Rmask | f->Gmask | f->Bmask | f->Amask;
+    if (f->BytesPerPixel != 4 || used == 0xFFFFFFFF || SDL_LockSurface(s) != 0) {
+        return;
+    }
+    for (int y = 0; y < s->h; ++y) {
+        Uint32* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
+        for (int x = 0; x < s->w; ++x) {
+            row[x] &= used;
+        }
+    }
+    SDL_UnlockSurface(s);
+}
+
 } // namespace
 
 CImage::CImage() {
@@ -137,10 +156,10 @@ void CImage::Load(const std::string& fullHdPath, const std::string& scaledPath) 
         SDL_SetAlpha(surface, 0, SDL_ALPHA_OPAQUE);
     }
     // A picture of true colours is kept in the screen's own format, so that every library
-    // blits it as a plain copy and compares a colour key with the pixels as drawn: the layer
-    // over SDL 2 compares a key with all four bytes of a bitmap that it loaded with an alpha
-    // channel, whose unused fourth byte never matches. A palette's key is an index, which
-    // every library compares alike, so paletted pictures stay as loaded.
+    // blits it as a plain copy: newer layers over SDL 2 ignore the colour key of a picture that
+    // their loader gave an alpha channel. Its pixels then hold nothing but their colours, as
+    // the key does. A palette's key is an index, which every library compares alike, so
+    // paletted pictures stay as loaded.
     SDL_Surface* screen = SDL_GetVideoSurface();
     if (surface && screen && surface->format->BitsPerPixel > 8 && !SameFormat(surface, screen)) {
         SDL_Surface* converted = SDL_DisplayFormat(surface);
@@ -148,6 +167,9 @@ void CImage::Load(const std::string& fullHdPath, const std::string& scaledPath) 
             SDL_FreeSurface(surface);
             surface = converted;
         }
+    }
+    if (surface) {
+        ClearUnusedBits(surface);
     }
     rect.x = 0;
     rect.y = 0;
