@@ -80,7 +80,7 @@ class GameTest(unittest.TestCase):
             self.shows(full_hd, "Menu/Menu.bmp")
         game.keys("Down", "Down", "Return", *keys, "Return")
         e2e.wait_for(lambda: game.settings() == saved, "settings saved")
-        e2e.wait_for(lambda: game.geometry()[2:] == e2e.MODES[not full_hd]["size"], "new size")
+        game.open(e2e.MODES[not full_hd]["size"])
         self.shows(not full_hd, "Menu/Menu.bmp")
 
     def test_window(self):

@@ -101,14 +101,16 @@ class Game(contextlib.AbstractContextManager):
         status, _ = self.process.wait(30), self.out.seek(0)  # a busy machine is slow to play keys
         return status, self.out.read()
 
-    def open(self):
-        """Waits for the window captioned Zorvat to show, and gives it the keys."""
+    def open(self, size=None):
+        """Waits for the window captioned Zorvat (of size (w, h), when given: the game opens
+        a new window for a new display mode) to show, and gives it the keys."""
         def shown():
             assert self.process.poll() is None, "the game ended: %r" % (self.exit(),)
-            with contextlib.suppress(xerror.BadWindow):  # SDL 2 makes windows and drops some
+            with contextlib.suppress(xerror.BadWindow, xerror.BadDrawable):  # some vanish
                 return next((w for w in self.x.screen().root.query_tree().children
                              if w.get_wm_name() == "Zorvat"
-                             and w.get_attributes().map_state == X.IsViewable), None)
+                             and w.get_attributes().map_state == X.IsViewable
+                             and size in (None, self.geometry(w)[2:])), None)
         self.window = wait_for(shown, "window")
         self.xdotool("windowfocus", "--sync", str(self.window.id))
         self.x.damage_query_version()
@@ -137,9 +139,9 @@ class Game(contextlib.AbstractContextManager):
         """True when the game runs on a layer over SDL 2, not on the classic SDL 1.2."""
         return b"libSDL2" in pathlib.Path("/proc/%d/maps" % self.process.pid).read_bytes()
 
-    def geometry(self):
-        """(x, y, width, height) of the window on the screen."""
-        at = self.window.get_geometry()  # no window manager: the screen is the parent
+    def geometry(self, window=None):
+        """(x, y, width, height) of the game's window (or another) on the screen."""
+        at = (window or self.window).get_geometry()  # no window manager: the screen is the parent
         return at.x, at.y, at.width, at.height
 
     def grab(self, rect):

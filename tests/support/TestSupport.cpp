@@ -108,6 +108,9 @@ SDL_Surface* FakeSetVideoMode(int w, int h, int bpp, Uint32 flags) {
 }
 
 SDL_Surface* OpenScreen(int fullHd) {
+    // As the game does, with no screen open: the layer over SDL 3 cannot change a mode in place.
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
     const bool big = fullHd == 1;
     SDL_Surface* screen =
         SDL_SetVideoMode(big ? 1920 : 1280, big ? 1080 : 720, 32,
