@@ -128,7 +128,7 @@ class Game(contextlib.AbstractContextManager):
                              if w.get_wm_name() == "Zorvat"
                              and w.get_attributes().map_state == X.IsViewable
                              and size in (None, self.geometry(w)[2:])), None)
-        self.window = wait_for(shown, "window")
+        self.window = wait_for(shown, "window", 30)  # a window manager on a busy machine is slow
         self.xdotool("windowfocus", "--sync", str(self.window.id))
         self.x.damage_query_version()
         self.frames()
