@@ -53,16 +53,14 @@ def xserver(width=1920, height=1080, manager=False):
         with os.fdopen(read) as pipe:  # the number comes once Xvfb takes connections
             number = pipe.readline().strip() if select.select([pipe], [], [], 30)[0] else "?"
         with contextlib.closing(xdisplay.Display(":" + number)) as x:
-            if manager:
-                wm = spawn(["openbox", "--sm-disable"], env=dict(os.environ, DISPLAY=":" + number),
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if manager:  # it ends with the server
+                spawn(["openbox", "--sm-disable"], env=dict(os.environ, DISPLAY=":" + number),
+                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 check = x.intern_atom("_NET_SUPPORTING_WM_CHECK")
                 wait_for(lambda: x.screen().root.get_full_property(check, X.AnyPropertyType),
                          "window manager")
             yield x
     finally:
-        if manager:
-            end(wm)
         end(server)
 
 
@@ -183,8 +181,7 @@ class Game(contextlib.AbstractContextManager):
                (height - 1 - int(r / scale)) * width + int((x + c) / scale)) * 4)
               for r in range(y, y + h, step) for row in [self.grab((x, r, w, 1))]
               for c in range(0, w, step)]
-        near = 0 if scale == 1 else 8
-        return sum(max(abs(a - b) for a, b in zip(seen, data[i:i + 3])) <= near
+        return sum(max(abs(a - b) for a, b in zip(seen, data[i:i + 3])) <= 8 * (scale != 1)
                    for seen, i in at) / len(at)
 
     def xdotool(self, *args):
