@@ -100,25 +100,6 @@ bool SameFormat(const SDL_Surface* a, const SDL_Surface* b) {
            f->Bmask == g->Bmask && f->Amask == g->Amask;
 }
 
-// Clears the bits of a 32-bit picture that no colour uses. SDL_MapRGB leaves them clear, and a
-// colour key is compared with every bit of a pixel but its alpha; yet a bitmap's unused fourth
-// byte, and the layer over SDL 3 when it converts a picture that its loader gave an alpha
-// channel, leave them set, and then no pixel matches the key.
-void ClearUnusedBits(SDL_Surface* s) {
-    const SDL_PixelFormat* f = s->format;
-    const Uint32 used = f->Rmask | f->Gmask | f->Bmask | f->Amask;
-    if (f->BytesPerPixel != 4 || used == 0xFFFFFFFF || SDL_LockSurface(s) != 0) {
-        return;
-    }
-    for (int y = 0; y < s->h; ++y) {
-        Uint32* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
-        for (int x = 0; x < s->w; ++x) {
-            row[x] &= used;
-        }
-    }
-    SDL_UnlockSurface(s);
-}
-
 } // namespace
 
 CImage::CImage() {
@@ -157,9 +138,8 @@ void CImage::Load(const std::string& fullHdPath, const std::string& scaledPath) 
     }
     // A picture of true colours is kept in the screen's own format, so that every library
     // blits it as a plain copy: newer layers over SDL 2 ignore the colour key of a picture that
-    // their loader gave an alpha channel. Its pixels then hold nothing but their colours, as
-    // the key does. A palette's key is an index, which every library compares alike, so
-    // paletted pictures stay as loaded.
+    // their loader gave an alpha channel. A palette's key is an index, which every library
+    // compares alike, so paletted pictures stay as loaded.
     SDL_Surface* screen = SDL_GetVideoSurface();
     if (surface && screen && surface->format->BitsPerPixel > 8 && !SameFormat(surface, screen)) {
         SDL_Surface* converted = SDL_DisplayFormat(surface);
@@ -167,9 +147,6 @@ void CImage::Load(const std::string& fullHdPath, const std::string& scaledPath) 
             SDL_FreeSurface(surface);
             surface = converted;
         }
-    }
-    if (surface) {
-        ClearUnusedBits(surface);
     }
     rect.x = 0;
     rect.y = 0;
@@ -224,5 +201,17 @@ void CImage::SetMagentaKey() {
     if (!surface) {
         return;
     }
-    SDL_SetColorKey(surface, SDL_SRCCOLORKEY, SDL_MapRGB(surface->format, 255, 0, 255));
+    // A key is compared with every bit of a pixel but its alpha, and SDL_MapRGB leaves the bits
+    // that no colour uses clear. A picture may hold them set, alike in every pixel: a bitmap's
+    // unused fourth byte, which the classic library keeps, or the 255 of the alpha channel
+    // that the layer over SDL 3 gives a bitmap and copies into them when it converts it. The
+    // key takes them as the first pixel holds them.
+    const SDL_PixelFormat* f = surface->format;
+    Uint32 key = SDL_MapRGB(f, 255, 0, 255);
+    if (f->BytesPerPixel == 4 && SDL_LockSurface(surface) == 0) {
+        key |=
+            *static_cast<Uint32*>(surface->pixels) & ~(f->Rmask | f->Gmask | f->Bmask | f->Amask);
+        SDL_UnlockSurface(surface);
+    }
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY, key);
 }

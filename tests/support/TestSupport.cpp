@@ -75,9 +75,9 @@ Bytes ReadBytes(const std::string& path) {
 }
 
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour) {
-    // Written with an unused fourth byte, as the artwork is, but not zero, as a painting
-    // program may leave it: SDL_SaveBMP would write 24 bits, and a library that loads the
-    // fourth byte as alpha, or keeps it beside the colours, would go untested. Rows go bottom-up.
+    // Written with an unused fourth byte, as the artwork is, but of 255, as painting programs
+    // may leave it: SDL_SaveBMP would write 24 bits, and a library that loads the fourth byte
+    // as alpha, or keeps it beside the colours, would go untested. Rows go bottom-up.
     Bytes bytes = {'B', 'M'};
     for (const Uint32 field : {54u + 4 * w * h, 0u, 54u, 40u, Uint32(w), Uint32(h), 1u | 32u << 16,
                                0u, 4u * w * h, 0u, 0u, 0u, 0u}) {
@@ -86,7 +86,7 @@ void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int
     }
     for (int i = 0; i < w * h; ++i) {
         const Uint32 rgb = colour(i % w, h - 1 - i / w);
-        bytes.insert(bytes.end(), {Uint8(rgb), Uint8(rgb >> 8), Uint8(rgb >> 16), Uint8(i | 1)});
+        bytes.insert(bytes.end(), {Uint8(rgb), Uint8(rgb >> 8), Uint8(rgb >> 16), 255});
     }
     WriteBytes(path, bytes);
 }
