@@ -34,13 +34,34 @@ void KeepWindowMode() {
     delete settings;
 }
 
+// Shuts video down and brings it up again, with the events queued so far queued again.
+void RestartVideo() {
+    SDL_Event queued[128]; // as many as SDL 1.2's queue holds
+    const int count = SDL_PeepEvents(queued, 128, SDL_GETEVENT, SDL_ALLEVENTS);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    for (int i = 0; i < count; ++i) {
+        SDL_PushEvent(&queued[i]);
+    }
+}
+
 } // namespace
 
 SDL_Surface* CProgram::OpenVideoMode(int fullHd) {
-    if (fullHd == 1) {
-        return setVideoMode(1920, 1080, 32, SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWSURFACE);
+    // A screen already open is let go with the whole of video first, so that every mode opens
+    // as the first one does: SDL 1.2's layer over SDL 3 keeps showing a screen through the
+    // buffer of the first mode it opened, and writes past its end when the new mode is larger.
+    if (SDL_GetVideoSurface()) {
+        RestartVideo();
     }
-    return setVideoMode(1280, 720, 32, SDL_DOUBLEBUF | SDL_HWSURFACE);
+    SDL_Surface* screen =
+        fullHd == 1 ? setVideoMode(1920, 1080, 32, SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWSURFACE)
+                    : setVideoMode(1280, 720, 32, SDL_DOUBLEBUF | SDL_HWSURFACE);
+    // A window opened afresh is named again.
+    if (screen) {
+        SDL_WM_SetCaption("Zorvat", "Zorvat");
+    }
+    return screen;
 }
 
 bool CProgram::Start() {
@@ -70,7 +91,6 @@ bool CProgram::Start() {
         SDL_Quit();
         return false;
     }
-    SDL_WM_SetCaption("Zorvat", "Zorvat");
 
     current::GetInstance()->stateID = StateMainMenu;
     current::GetInstance()->nextState = StateNone;

@@ -27,8 +27,9 @@ public:
     // screen opens).
     static int Main();
 
-    // Opens the video mode of a display mode (1 is full HD, anything else the window);
-    // null when SDL cannot give it.
+    // Opens the video mode of a display mode (1 is full HD, anything else the window) in a
+    // window named Zorvat, after shutting down the video of a screen already open (the events
+    // queued stay queued); null when SDL cannot give it.
     static SDL_Surface* OpenVideoMode(int fullHd);
 };
 

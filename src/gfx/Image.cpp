@@ -137,10 +137,9 @@ void CImage::Load(const std::string& fullHdPath, const std::string& scaledPath) 
         SDL_SetAlpha(surface, 0, SDL_ALPHA_OPAQUE);
     }
     // A picture of true colours is kept in the screen's own format, so that every library
-    // blits it as a plain copy and compares a colour key with the pixels as drawn: the layer
-    // over SDL 2 compares a key with all four bytes of a bitmap that it loaded with an alpha
-    // channel, whose unused fourth byte never matches. A palette's key is an index, which
-    // every library compares alike, so paletted pictures stay as loaded.
+    // blits it as a plain copy: newer layers over SDL 2 ignore the colour key of a picture that
+    // their loader gave an alpha channel. A palette's key is an index, which every library
+    // compares alike, so paletted pictures stay as loaded.
     SDL_Surface* screen = SDL_GetVideoSurface();
     if (surface && screen && surface->format->BitsPerPixel > 8 && !SameFormat(surface, screen)) {
         SDL_Surface* converted = SDL_DisplayFormat(surface);
@@ -202,5 +201,17 @@ void CImage::SetMagentaKey() {
     if (!surface) {
         return;
     }
-    SDL_SetColorKey(surface, SDL_SRCCOLORKEY, SDL_MapRGB(surface->format, 255, 0, 255));
+    // A key is compared with every bit of a pixel but its alpha, and SDL_MapRGB leaves the bits
+    // that no colour uses clear. A picture may hold them set, alike in every pixel: a bitmap's
+    // unused fourth byte, which the classic library keeps, or the 255 of the alpha channel
+    // that the layer over SDL 3 gives a bitmap and copies into them when it converts it. The
+    // key takes them as the first pixel holds them.
+    const SDL_PixelFormat* f = surface->format;
+    Uint32 key = SDL_MapRGB(f, 255, 0, 255);
+    if (f->BytesPerPixel == 4 && SDL_LockSurface(surface) == 0) {
+        key |=
+            *static_cast<Uint32*>(surface->pixels) & ~(f->Rmask | f->Gmask | f->Bmask | f->Amask);
+        SDL_UnlockSurface(surface);
+    }
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY, key);
 }

@@ -41,8 +41,9 @@ def end(process):
 
 
 @contextlib.contextmanager
-def xserver(width=1920, height=1080):
-    """A connection to an Xvfb of that size, on a free display number that Xvfb picks."""
+def xserver(width=1920, height=1080, manager=False):
+    """A connection to an Xvfb of that size, on a free display number that Xvfb picks; with
+    manager, a small window manager (openbox) runs on it, as on a player's desktop."""
     read, write = os.pipe()
     server = spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % (
         width, height), "-noreset", "-nolisten", "tcp"], pass_fds=(write,),
@@ -52,9 +53,23 @@ def xserver(width=1920, height=1080):
         with os.fdopen(read) as pipe:  # the number comes once Xvfb takes connections
             number = pipe.readline().strip() if select.select([pipe], [], [], 30)[0] else "?"
         with contextlib.closing(xdisplay.Display(":" + number)) as x:
+            if manager:  # it ends with the server
+                spawn(["openbox", "--sm-disable"], env=dict(os.environ, DISPLAY=":" + number),
+                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                check = x.intern_atom("_NET_SUPPORTING_WM_CHECK")
+                wait_for(lambda: x.screen().root.get_full_property(check, X.AnyPropertyType),
+                         "window manager")
             yield x
     finally:
         end(server)
+
+
+def windows(parent):
+    """Every window below parent, in the order of the tree: a window manager puts each
+    client's window in a frame of its own."""
+    for child in parent.query_tree().children:
+        yield child
+        yield from windows(child)
 
 
 class Game(contextlib.AbstractContextManager):
@@ -77,7 +92,7 @@ class Game(contextlib.AbstractContextManager):
             (self.dir / "Data").symlink_to(data)
         if settings is not None:
             (self.dir / "Settings.zorvat").write_bytes(settings)
-        # No window manager runs here: the game's window is placed at 0,0 as one would. A
+        # Without a window manager the game's window is placed at 0,0 as one would place it. A
         # login session has a runtime folder, in which SDL 2 looks for a Wayland display. The
         # caller's own XDG folders stay out: the game gets those of HOME and this runtime folder.
         self.env = dict({k: v for k, v in os.environ.items() if not k.startswith("XDG_")},
@@ -102,15 +117,17 @@ class Game(contextlib.AbstractContextManager):
         status, _ = self.process.wait(30), self.out.seek(0)  # a busy machine is slow to play keys
         return status, self.out.read()
 
-    def open(self):
-        """Waits for the window captioned Zorvat to show, and gives it the keys."""
+    def open(self, size=None):
+        """Waits for the window captioned Zorvat (of size (w, h), when given: the game opens
+        a new window for a new display mode) to show, and gives it the keys."""
         def shown():
             assert self.process.poll() is None, "the game ended: %r" % (self.exit(),)
-            with contextlib.suppress(xerror.BadWindow):  # SDL 2 makes windows and drops some
-                return next((w for w in self.x.screen().root.query_tree().children
+            with contextlib.suppress(xerror.BadWindow, xerror.BadDrawable):  # some vanish
+                return next((w for w in windows(self.x.screen().root)
                              if w.get_wm_name() == "Zorvat"
-                             and w.get_attributes().map_state == X.IsViewable), None)
-        self.window = wait_for(shown, "window")
+                             and w.get_attributes().map_state == X.IsViewable
+                             and size in (None, self.geometry(w)[2:])), None)
+        self.window = wait_for(shown, "window", 30)  # a window manager on a busy machine is slow
         self.xdotool("windowfocus", "--sync", str(self.window.id))
         self.x.damage_query_version()
         self.frames()
@@ -138,10 +155,11 @@ class Game(contextlib.AbstractContextManager):
         """True when the game runs on a layer over SDL 2, not on the classic SDL 1.2."""
         return b"libSDL2" in pathlib.Path("/proc/%d/maps" % self.process.pid).read_bytes()
 
-    def geometry(self):
-        """(x, y, width, height) of the window on the screen."""
-        at = self.window.get_geometry()  # no window manager: the screen is the parent
-        return at.x, at.y, at.width, at.height
+    def geometry(self, window=None):
+        """(x, y, width, height) of the game's window (or another) on the screen."""
+        window = window or self.window
+        at, size = self.x.screen().root.translate_coords(window, 0, 0), window.get_geometry()
+        return at.x, at.y, size.width, size.height
 
     def grab(self, rect):
         """The pixels (blue, green, red, pad) of a region (x, y, w, h) of the window."""
@@ -152,16 +170,20 @@ class Game(contextlib.AbstractContextManager):
             left + x, top + row, w, min(64, y + h - row), X.ZPixmap, 0xFFFFFFFF).data
             for row in range(y, y + h, 64))
 
-    def likeness(self, picture, rect=None, step=24):
+    def likeness(self, picture, rect=None, step=24, scale=1):
         """The share of the pixels of rect (all the window by default), every step-th one
-        each way, that show the pixel of the bitmap file picture at the same place."""
+        each way, that show the pixel of the bitmap file picture at the same place (or, for
+        a picture shown scaled by scale, at that place divided by scale, within 8 of each
+        colour, as scaling blends neighbours)."""
         data = pathlib.Path(picture).read_bytes()
         offset, _, width, height = struct.unpack_from("<IIii", data, 10)
         x, y, w, h = rect or (0, 0) + self.geometry()[2:]
-        at = [(row[c * 4:c * 4 + 3], offset + ((height - 1 - r) * width + x + c) * 4)
+        at = [(row[c * 4:c * 4 + 3], offset + (
+               (height - 1 - int(r / scale)) * width + int((x + c) / scale)) * 4)
               for r in range(y, y + h, step) for row in [self.grab((x, r, w, 1))]
               for c in range(0, w, step)]
-        return sum(seen == data[i:i + 3] for seen, i in at) / len(at)
+        return sum(max(abs(a - b) for a, b in zip(seen, data[i:i + 3])) <= 8 * (scale != 1)
+                   for seen, i in at) / len(at)
 
     def xdotool(self, *args):
         """Runs xdotool with args on the game's X server, for 20 s at most."""

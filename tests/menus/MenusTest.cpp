@@ -134,6 +134,8 @@ TEST_F(OptionsCompat, ReturnSwitchesTheModeThatWorksAndSavesOnlyChangedValues) {
         {3, 1, 1, 0, {D, L, R, Ret}, SettingsBytes(3, 0), 1280, StateMainMenu},
         {2, 0, 0, 0, {R, D, L, Esc}, {}, 1280, StateMainMenu},
         {2, 0, 0, 0, {R, D, L, WindowClose, Ret}, SettingsBytes(3, 1), 1920, StateExit},
+        // A close queued behind RETURN is still read after the switch.
+        {2, 1, 1, 0, {D, R, Ret, WindowClose}, SettingsBytes(2, 0), 1280, StateExit},
         // A refused mode gives the old screen back and is not saved; the level still is.
         {2, 0, 0, 1920, {L, D, L, Ret}, SettingsBytes(1, 0), 1280, StateMainMenu},
         {2, 1, 1, 1280, {D, R, Ret}, {}, 1920, StateMainMenu},

@@ -29,6 +29,15 @@ TEST_F(SoakTest, RandomInputPassesThroughEveryStateWithoutFault) {
     const auto below = [&](unsigned n) { return static_cast<unsigned>(random() % n); };
     ASSERT_EQ(symlink(ZORVAT_SOAK_DATA, "Data"), 0);
     ASSERT_TRUE(CProgram::Start());
+    // First the options switch to full HD and back twice, each change drawn and flipped, so
+    // that a run of any length makes them.
+    for (const SDLKey way : {SDLK_LEFT, SDLK_RIGHT, SDLK_LEFT, SDLK_RIGHT}) {
+        PressKeys({SDLK_DOWN, SDLK_DOWN, SDLK_RETURN});
+        ASSERT_EQ(CProgram::Pass(), -1);
+        PressKeys({SDLK_DOWN, way, SDLK_RETURN});
+        ASSERT_EQ(CProgram::Pass(), -1);
+        ASSERT_EQ(SDL_GetVideoSurface()->w, way == SDLK_LEFT ? 1920 : 1280);
+    }
 
     current* manager = current::GetInstance();
     unsigned visits[StateExit] = {}, modeChanges = 0, matchEnds = 0;

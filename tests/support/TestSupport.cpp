@@ -82,8 +82,9 @@ Bytes ReadBytes(const std::string& path) {
 }
 
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour) {
-    // Written as the artwork is, with an unused fourth byte: SDL_SaveBMP would write 24 bits,
-    // and a library that loads the fourth byte as alpha would go untested. Rows go bottom-up.
+    // Written with an unused fourth byte, as the artwork is, but of 255, as painting programs
+    // may leave it: SDL_SaveBMP would write 24 bits, and a library that loads the fourth byte
+    // as alpha, or keeps it beside the colours, would go untested. Rows go bottom-up.
     Bytes bytes = {'B', 'M'};
     for (const Uint32 field : {54u + 4 * w * h, 0u, 54u, 40u, Uint32(w), Uint32(h), 1u | 32u << 16,
                                0u, 4u * w * h, 0u, 0u, 0u, 0u}) {
@@ -92,7 +93,7 @@ void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int
     }
     for (int i = 0; i < w * h; ++i) {
         const Uint32 rgb = colour(i % w, h - 1 - i / w);
-        bytes.insert(bytes.end(), {Uint8(rgb), Uint8(rgb >> 8), Uint8(rgb >> 16), 0});
+        bytes.insert(bytes.end(), {Uint8(rgb), Uint8(rgb >> 8), Uint8(rgb >> 16), 255});
     }
     WriteBytes(path, bytes);
 }
@@ -114,6 +115,9 @@ SDL_Surface* FakeSetVideoMode(int w, int h, int bpp, Uint32 flags) {
 }
 
 SDL_Surface* OpenScreen(int fullHd) {
+    // As the game does, with no screen open: the layer over SDL 3 cannot change a mode in place.
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
     const bool big = fullHd == 1;
     SDL_Surface* screen =
         SDL_SetVideoMode(big ? 1920 : 1280, big ? 1080 : 720, 32,

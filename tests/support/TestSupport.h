@@ -75,7 +75,7 @@ extern int refusedWidth;
 extern std::string modesAsked;
 SDL_Surface* FakeSetVideoMode(int w, int h, int bpp, Uint32 flags);
 
-// Opens the black screen of a display mode (1 = 1920x1080, else 1280x720).
+// Opens the black screen of a display mode (1 = 1920x1080, else 1280x720) as the only one.
 SDL_Surface* OpenScreen(int fullHd);
 // The pixel at (x, y) of an 8-bit or 32-bit surface as 0xRRGGBB.
 Uint32 PixelAt(SDL_Surface* surface, int x, int y);
