@@ -15,8 +15,9 @@ OPTIONS = ("Down", "Down", "Return", "Right", "Down", "Left", "Escape")
 MATCHES = ("Return", "+Up", "Escape", "Down", "Return", "+w", "+Down", "Escape")
 # What the game says, once, when it cannot open the score font: the file in full, in the
 # case's own folder.
-FONT_MISSING = rb"zorvat: cannot open the score font %s/zorvat-e2e-\w+/Data/DejaVuSansMono\.ttf" \
-    rb" \(.*\); no score is shown\n" % re.escape(os.path.realpath(tempfile.gettempdir())).encode()
+FONT_MISSING = rb"zorvat: cannot open the score font %s/zorvat-e2e-\w+/zorvat/Data/" \
+    rb"DejaVuSansMono\.ttf \(.*\); no score is shown\n" % re.escape(
+        os.path.realpath(tempfile.gettempdir())).encode()
 
 
 def bmp(width, height):
