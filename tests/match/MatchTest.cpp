@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -226,13 +227,11 @@ TEST_F(MatchCompat, AMatchSpeedsUpDrawsInPlaceEndsAtTenWithItsPictureAndPlaysOnA
         WriteBitmap(tree + "Paddel2.bmp", 3 * frame, int(190 * scale), keyed(0x0000FF, frame));
         WriteBitmap(tree + "Ball.bmp", 10, 10, keyed(0xFFFF00, 10));
         // The result picture has 8 bits, as the game's own: white, clear (magenta) at the left.
-        SDL_Surface* result = SDL_CreateRGBSurface(0, 400, 133, 8, 0, 0, 0, 0);
-        SDL_Color colours[] = {{255, 255, 255, 0}, {255, 0, 255, 0}};
-        SDL_SetColors(result, colours, 0, 2);
-        SDL_Rect clear = {0, 0, 10, 133};
-        SDL_FillRect(result, &clear, 1);
-        SDL_SaveBMP(result, (tree + c.picture + ".bmp").c_str());
-        SDL_FreeSurface(result);
+        Bytes result = With(With(Bmp(400, 133, 8, 2), 54, 0xFFFFFF), 58, 0xFF00FF);
+        for (int row = 1; row <= 133; ++row) {
+            std::fill_n(result.end() - 400 * row, 10, 1);
+        }
+        WriteBytes(tree + c.picture + ".bmp", result);
         WriteSettings(2, c.fullHd);
         SDL_Surface* screen = OpenScreen(c.fullHd);
         CGame* game = Install<CGame>(c.id, c.id == StateMultiPlayer ? "Multi" : "Single");

@@ -62,6 +62,11 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 // The whole content of a file; empty when it cannot be read.
 Bytes ReadBytes(const std::string& path);
 
+// The bytes with value written little-endian over count bytes at at.
+Bytes With(Bytes bytes, size_t at, long long value, int count = 4);
+// A sound bitmap of pixel value 0: a 40-byte header (12 with core), gap bytes, a palette of
+// colours entries.
+Bytes Bmp(int w, int h, int bpp, int colours = 0, bool core = false, int gap = 0);
 // Writes a 32-bit bitmap whose pixel (x, y) is colour(x, y) as 0xRRGGBB, or of one colour.
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour);
 inline void WriteBitmap(const std::string& path, int w, int h, Uint32 rgb) {
