@@ -107,6 +107,21 @@ void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int
     WriteBytes(path, bytes);
 }
 
+void WriteSheet(const std::string& path, int frames, int w, int h, Uint32 colour) {
+    WriteBitmap(path, frames * w, frames > 1 ? h + 1 : h, [=](int x, int y) {
+        return y == h ? 0xFFFFFFu : x % w == 0 && y == 0 ? 0xFF00FFu : colour * (x / w + 1);
+    });
+}
+
+void ExpectPicture(SDL_Surface* screen, int x, int y, int w, int h, Uint32 inside, Uint32 around) {
+    EXPECT_EQ(PixelAt(screen, x + 1, y), inside) << x << "," << y;
+    EXPECT_EQ(PixelAt(screen, x + w - 1, y + h - 1), inside) << x << "," << y;
+    for (auto [bx, by] :
+         {std::pair{x, y}, {x + 1, y - 1}, {x - 1, y + 1}, {x + w, y + 1}, {x + 1, y + h}}) {
+        EXPECT_EQ(PixelAt(screen, bx, by), around) << bx << "," << by;
+    }
+}
+
 int refusedWidth = 0;
 std::string modesAsked;
 

@@ -72,6 +72,12 @@ void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int
 inline void WriteBitmap(const std::string& path, int w, int h, Uint32 rgb) {
     WriteBitmap(path, w, h, [rgb](int, int) { return rgb; });
 }
+// Writes a picture of frames of w x h, frame n in colour * (n + 1) with a magenta top-left
+// pixel; a sheet of several frames has a white row below them that must never show.
+void WriteSheet(const std::string& path, int frames, int w, int h, Uint32 colour);
+// Expects a picture of w x h drawn at (x, y) that shows inside, its magenta pixel keyed out and
+// around it all around.
+void ExpectPicture(SDL_Surface* screen, int x, int y, int w, int h, Uint32 inside, Uint32 around);
 
 // A display for CProgram::setVideoMode that refuses every mode refusedWidth wide (-1: every
 // mode), letting go of the old screen as SDL does; it adds each mode asked for to modesAsked as
