@@ -10,23 +10,6 @@
 
 namespace {
 
-// The bytes with value written little-endian over count bytes at at.
-Bytes With(Bytes b, size_t at, long long value, int count = 4) {
-    for (int i = 0; i < count; ++i) {
-        b.at(at + i) = static_cast<Uint8>(value >> (8 * i));
-    }
-    return b;
-}
-
-// A sound bitmap of pixel value 0: a 40-byte header (12 with core), gap bytes, a palette.
-Bytes Bmp(int w, int h, int bpp, int colours = 0, bool core = false, int gap = 0) {
-    const int side = core ? 2 : 4, offset = 14 + (core ? 12 : 40) + gap + colours * (core ? 3 : 4);
-    Bytes b(offset + (w * bpp + 31) / 32 * 4 * h);
-    b = With(With(With(b, 0, 'B' | 'M' << 8, 2), 10, offset), 14, core ? 12 : 40);
-    b = With(With(With(b, 18, w, side), 18 + side, h, side), 18 + 2 * side, 1, 2);
-    return With(core ? b : With(b, 46, colours), 20 + 2 * side, bpp, 2);
-}
-
 // Picture loading goes through other code on SDL 1.2's compatibility layer.
 using PictureDamageCompat = ZorvatTest;
 

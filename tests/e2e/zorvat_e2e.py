@@ -75,10 +75,12 @@ def windows(parent):
 class Game(contextlib.AbstractContextManager):
     """The game on the X server of x (None: no display) in a fresh folder with the settings
     bytes and Data: a link to data, or a tree of links with the files of damage replaced ({path
-    in Data: its bytes, the share of the file to keep, or None to leave it out})."""
+    in Data: its bytes, the share of the file to keep, or None to leave it out}). The folder is
+    the player's folder $XDG_DATA_HOME/zorvat, where the launcher of an installed game runs it."""
 
     def __init__(self, binary, x, data, settings=None, damage=None, env=None):
-        self.x, self.dir = x, pathlib.Path(tempfile.mkdtemp(prefix="zorvat-e2e-"))
+        self.x, self.dir = x, pathlib.Path(tempfile.mkdtemp(prefix="zorvat-e2e-"), "zorvat")
+        self.dir.mkdir()
         if damage:
             shutil.copytree(data, self.dir / "Data", copy_function=os.symlink)
             for name, body in damage.items():
@@ -97,7 +99,8 @@ class Game(contextlib.AbstractContextManager):
         # caller's own XDG folders stay out: the game gets those of HOME and this runtime folder.
         self.env = dict({k: v for k, v in os.environ.items() if not k.startswith("XDG_")},
                         ASAN_OPTIONS="detect_leaks=0", SDL_VIDEO_WINDOW_POS="0,0", **(env or {}),
-                        DISPLAY=x.get_display_name() if x else "", XDG_RUNTIME_DIR=str(self.dir))
+                        DISPLAY=x.get_display_name() if x else "", XDG_RUNTIME_DIR=str(self.dir),
+                        XDG_DATA_HOME=str(self.dir.parent))
         for name in ("SDL_VIDEODRIVER",) + (() if x else ("DISPLAY",)):
             self.env.pop(name, None)
         self.out = tempfile.TemporaryFile()
@@ -107,7 +110,7 @@ class Game(contextlib.AbstractContextManager):
     def __exit__(self, *exc):
         end(self.process)
         self.out.close()
-        shutil.rmtree(self.dir)
+        shutil.rmtree(self.dir.parent)
 
     def settings(self):
         return (self.dir / "Settings.zorvat").read_bytes()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the installed game the way a player does, through its launcher with a scratch HOME,
 # installed by cmake --install into a scratch prefix; builds and checks the Debian packages.
-# Their install, removal and autopkgtest are the release check's (scripts/release-check).
+# Their lintian (which also finds an unstripped or unhardened game), install, removal and
+# autopkgtest are the release check's (scripts/release-check), as are the build's hardening flags.
 #   install_test.sh CASE BUILD_DIR WORK_DIR VERSION
 # CASE "build" makes the packages in WORK_DIR/deb with scripts/package (dpkg-buildpackage);
 # the other package cases check them.
@@ -40,10 +41,7 @@ prefix)
   mkdir -p "$home" && before=$(snapshot "$root")
   status=$(play "$user/Settings.zorvat" "$root/bin/zorvat" HOME="$home")
   check "the game ends with status 0 on SIGTERM (got $status)" test "$status" = 0
-  check "settings hold level 2 and the window mode" \
-    test "$(od -An -tx1 "$user/Settings.zorvat" | tr -d ' \n')" = 0200000000000000
   check "Data in the player's folder links to the installed data" test "$(readlink "$user/Data")" = "$data"
-  check "the score font is found through the link" test -s "$user/Data/DejaVuSansMono.ttf"
   check "nothing else written into HOME" test "$(cd "$home" && find . | sort | xargs)" = \
     ". ./.local ./.local/share ./.local/share/zorvat ./.local/share/zorvat/Data ./.local/share/zorvat/Settings.zorvat"
   check "nothing written under $root, nothing printed" test "$before" = "$(snapshot "$root")" -a ! -s "$scratch/out"
@@ -81,8 +79,6 @@ contents)
   check "control fields: the game depends on its data and the libraries it loads, the data on the font" \
     test "$(fields "$deb") / $(fields "$data_deb")" = "Package: zorvat Version: $version Architecture: $arch Section: games Maintainer: Zorvat developers <zorvat@example.org> Depends: zorvat-data, libc6, libgcc-s1, libsdl-ttf2.0-0, libsdl1.2debian, libstdc++6 / Package: zorvat-data Version: $version Architecture: all Multi-Arch: foreign Section: games Maintainer: Zorvat developers <zorvat@example.org> Depends: fonts-dejavu-core"
   check "zorvat needs its data of the same version" test "$(dpkg-deb -f "$deb" Depends | cut -d, -f1)" = "zorvat-data (= $version)"
-  size=$(dpkg-deb -f "$deb" Installed-Size)
-  check "zorvat installs under 1 MB ($size kB)" test "$size" -lt 1024
   # Every file but the art, with its mode: the games layout and nothing else.
   doc() { echo -rw-r--r--@./usr/share/doc/"$1"/{changelog.gz,copyright}; }
   listing() { dpkg-deb -c "$1" | grep -v -e ^d -e /Data/Original/ -e /Data/Skaliert/ |
@@ -93,31 +89,12 @@ contents)
   want=(lrwxrwxrwx@./usr/share/games/zorvat/Data/DejaVuSansMono.ttf@-\>@../../../fonts/truetype/dejavu/DejaVuSansMono.ttf $(doc zorvat-data))
   check "zorvat-data holds the font link" test "$(listing "$data_deb")" = "$(echo "${want[@]}" | tr ' ' '\n' | sort -t@ -k2 | xargs)"
   check "zorvat-data holds both art trees" test "$(dpkg-deb -c "$data_deb" | grep -cE '/Data/(Original|Skaliert)/.*\.bmp$')" = 32
-  dpkg-deb -x "$deb" "$root" && dpkg-deb -x "$out/zorvat-dbgsym_${version}_$arch.deb" "$root" && cd "$root/usr/share"
-  game=$root/usr/libexec/zorvat/zorvat
-  id=$(readelf -n "$game" | awk '/Build ID/ { print $3 }')
-  check "debhelper stripped the game into the -dbgsym package" test -n "$id" -a -s "$root/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug" \
-    -a -n "$(file "$game" | grep ', stripped')"
-  # Hardened as Debian hardens its own programs: Debian's toolchain gives no amd64 program
-  # control-flow protection (glibc's start files lack its note), so dpkg itself lacks it too.
-  missing() { hardening-check "$1" | grep -F ': no' | sed 's/^ *//'; }
-  hardening-check "$game" || true
-  check "hardening-check finds every feature that Debian's own dpkg has" \
-    test -z "$(comm -23 <(missing "$game" | sort) <(missing /usr/bin/dpkg | sort))"
   # The project has no web address yet, so no homepage: the one thing the validator may name.
   # AppStream before 1.0 (Debian 12) does not know the developer tag that 1.0 asks for.
-  appstreamcli validate --no-net --pedantic metainfo/org.example.zorvat.metainfo.xml >"$scratch/as" 2>&1 || true
+  dpkg-deb -x "$deb" "$root"
+  appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.example.zorvat.metainfo.xml" >"$scratch/as" 2>&1 || true
   check "metainfo: nothing but url-homepage-missing" test -z "$(grep -E '^[EWIP]: ' "$scratch/as" |
     grep -v -e ' url-homepage-missing$' -e ' unknown-tag developer$' | tee /dev/stderr)"
-  ;;
-
-lintian) # The .changes names the .dsc and every .deb. Tags that this release's own lintian names
-  # although the package is right are accepted in one file, which the release check reads too.
-  release=$(. /etc/os-release && echo "${VERSION_ID:+$VERSION_CODENAME}") # testing has no number
-  accepted=$(awk -v r="${release:-testing}" '$1 == r { print $2 }' "$source/debian/lintian-accepted" | paste -sd,)
-  check "lintian reports nothing but overridden tags, and runs" lintian --pedantic -I -E --show-overrides \
-    --fail-on=error,warning,info,pedantic,experimental ${accepted:+--suppress-tags="$accepted"} \
-    "$out/zorvat_${version}_$arch.changes"
   ;;
 
 esac

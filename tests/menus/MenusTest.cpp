@@ -10,25 +10,6 @@ const SDLKey L = SDLK_LEFT, R = SDLK_RIGHT, U = SDLK_UP, D = SDLK_DOWN, Ret = SD
              Esc = SDLK_ESCAPE;
 const Uint32 Back = 0x282828; // the background picture of every screen drawn here
 
-// Writes a picture of frames of w x h, frame n in colour * (n + 1) with a magenta top-left
-// pixel; a sheet of several frames has a white row below them that must never show.
-static void WriteSheet(const std::string& path, int frames, int w, int h, Uint32 colour) {
-    WriteBitmap(path, frames * w, frames > 1 ? h + 1 : h, [=](int x, int y) {
-        return y == h ? 0xFFFFFFu : x % w == 0 && y == 0 ? 0xFF00FFu : colour * (x / w + 1);
-    });
-}
-
-// Expects a picture of w x h at (x, y) that shows inside, its magenta pixel keyed out and the
-// background all around it.
-static void ExpectPicture(SDL_Surface* screen, int x, int y, int w, int h, Uint32 inside) {
-    EXPECT_EQ(PixelAt(screen, x + 1, y), inside) << x << "," << y;
-    EXPECT_EQ(PixelAt(screen, x + w - 1, y + h - 1), inside) << x << "," << y;
-    for (auto [bx, by] :
-         {std::pair{x, y}, {x + 1, y - 1}, {x - 1, y + 1}, {x + w, y + 1}, {x + 1, y + h}}) {
-        EXPECT_EQ(PixelAt(screen, bx, by), Back) << bx << "," << by;
-    }
-}
-
 using MenusTest = ZorvatTest;
 // Pictures are loaded and keyed by other code on SDL 1.2's compatibility layer.
 using MenusCompat = ZorvatTest;
@@ -71,23 +52,19 @@ TEST_F(MenusCompat, EachPictureIsDrawnInPlaceWithTheFrameOfItsValue) {
     for (int fullHd : {0, 1}) {
         const auto at = [&](int v) { return fullHd ? v : v * 2 / 3; };
         const std::string tree = fullHd ? "Data/Original/Menu/" : "Data/Skaliert/Menu/";
-        for (auto [name, colour] :
-             {std::pair{"Menu", Back}, {"OptionsBack", Back}, {"Credits", 0xC800u}}) {
-            WriteBitmap(tree + name + ".bmp", at(1920), at(1080), colour);
-        }
+        WriteBitmap(tree + "Menu.bmp", at(1920), at(1080), Back);
+        WriteBitmap(tree + "OptionsBack.bmp", at(1920), at(1080), Back);
         WriteSheet(tree + "Menu_Select.bmp", 5, at(520), at(500), 0x110000);
         for (const auto& p : pictures) {
             WriteSheet(tree + p.name + ".bmp", p.frames, at(p.w), at(p.h), p.colour);
         }
         WriteSettings(2, fullHd);
         SDL_Surface* screen = OpenScreen(fullHd);
-        Install<CCredits>(StateCredits)->Render(screen);
-        EXPECT_EQ(PixelAt(screen, at(1920) - 1, at(1080) - 1), 0xC800u);
         CMainMenu* menu = Install<CMainMenu>(StateMainMenu);
         for (Uint32 frame = 1; frame <= 5; ++frame) {
             SCOPED_TRACE(::testing::Message() << fullHd << ": menu entry " << frame);
             menu->Render(screen);
-            ExpectPicture(screen, at(700), at(300), at(520), at(500), 0x110000u * frame);
+            ExpectPicture(screen, at(700), at(300), at(520), at(500), 0x110000u * frame, Back);
             PressKey(D);
             menu->HandleEvents();
         }
@@ -105,7 +82,7 @@ TEST_F(MenusCompat, EachPictureIsDrawnInPlaceWithTheFrameOfItsValue) {
                 const auto& p = pictures[i];
                 const bool shown = i < 2 || (i == 2) == (row == 1);
                 ExpectPicture(screen, at(p.x), at(p.y), at(p.w), at(p.h),
-                              shown ? p.colour * (frames[i] + 1) : Back);
+                              shown ? p.colour * (frames[i] + 1) : Back, Back);
             }
         }
     }

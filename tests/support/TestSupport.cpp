@@ -81,21 +81,45 @@ Bytes ReadBytes(const std::string& path) {
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+Bytes With(Bytes b, size_t at, long long value, int count) {
+    for (int i = 0; i < count; ++i) {
+        b.at(at + i) = static_cast<Uint8>(value >> (8 * i));
+    }
+    return b;
+}
+
+Bytes Bmp(int w, int h, int bpp, int colours, bool core, int gap) {
+    const int side = core ? 2 : 4, offset = 14 + (core ? 12 : 40) + gap + colours * (core ? 3 : 4);
+    Bytes b(offset + (w * bpp + 31) / 32 * 4 * h);
+    b = With(With(With(b, 0, 'B' | 'M' << 8, 2), 10, offset), 14, core ? 12 : 40);
+    b = With(With(With(b, 18, w, side), 18 + side, h, side), 18 + 2 * side, 1, 2);
+    return With(core ? b : With(b, 46, colours), 20 + 2 * side, bpp, 2);
+}
+
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour) {
-    // Written with an unused fourth byte, as the artwork is, but of 255, as painting programs
+    // 32 bits with an unused fourth byte, as the artwork has, but of 255, as painting programs
     // may leave it: SDL_SaveBMP would write 24 bits, and a library that loads the fourth byte
     // as alpha, or keeps it beside the colours, would go untested. Rows go bottom-up.
-    Bytes bytes = {'B', 'M'};
-    for (const Uint32 field : {54u + 4 * w * h, 0u, 54u, 40u, Uint32(w), Uint32(h), 1u | 32u << 16,
-                               0u, 4u * w * h, 0u, 0u, 0u, 0u}) {
-        bytes.insert(bytes.end(),
-                     {Uint8(field), Uint8(field >> 8), Uint8(field >> 16), Uint8(field >> 24)});
-    }
+    Bytes bytes = Bmp(w, h, 32);
     for (int i = 0; i < w * h; ++i) {
-        const Uint32 rgb = colour(i % w, h - 1 - i / w);
-        bytes.insert(bytes.end(), {Uint8(rgb), Uint8(rgb >> 8), Uint8(rgb >> 16), 255});
+        bytes = With(std::move(bytes), 54 + 4 * i, colour(i % w, h - 1 - i / w) | 0xFF000000u);
     }
     WriteBytes(path, bytes);
+}
+
+void WriteSheet(const std::string& path, int frames, int w, int h, Uint32 colour) {
+    WriteBitmap(path, frames * w, frames > 1 ? h + 1 : h, [=](int x, int y) {
+        return y == h ? 0xFFFFFFu : x % w == 0 && y == 0 ? 0xFF00FFu : colour * (x / w + 1);
+    });
+}
+
+void ExpectPicture(SDL_Surface* screen, int x, int y, int w, int h, Uint32 inside, Uint32 around) {
+    EXPECT_EQ(PixelAt(screen, x + 1, y), inside) << x << "," << y;
+    EXPECT_EQ(PixelAt(screen, x + w - 1, y + h - 1), inside) << x << "," << y;
+    for (auto [bx, by] :
+         {std::pair{x, y}, {x + 1, y - 1}, {x - 1, y + 1}, {x + w, y + 1}, {x + 1, y + h}}) {
+        EXPECT_EQ(PixelAt(screen, bx, by), around) << bx << "," << by;
+    }
 }
 
 int refusedWidth = 0;

@@ -62,11 +62,22 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 // The whole content of a file; empty when it cannot be read.
 Bytes ReadBytes(const std::string& path);
 
+// The bytes with value written little-endian over count bytes at at.
+Bytes With(Bytes bytes, size_t at, long long value, int count = 4);
+// A sound bitmap of pixel value 0: a 40-byte header (12 with core), gap bytes, a palette of
+// colours entries.
+Bytes Bmp(int w, int h, int bpp, int colours = 0, bool core = false, int gap = 0);
 // Writes a 32-bit bitmap whose pixel (x, y) is colour(x, y) as 0xRRGGBB, or of one colour.
 void WriteBitmap(const std::string& path, int w, int h, std::function<Uint32(int, int)> colour);
 inline void WriteBitmap(const std::string& path, int w, int h, Uint32 rgb) {
     WriteBitmap(path, w, h, [rgb](int, int) { return rgb; });
 }
+// Writes a picture of frames of w x h, frame n in colour * (n + 1) with a magenta top-left
+// pixel; a sheet of several frames has a white row below them that must never show.
+void WriteSheet(const std::string& path, int frames, int w, int h, Uint32 colour);
+// Expects a picture of w x h drawn at (x, y) that shows inside, its magenta pixel keyed out and
+// around it all around.
+void ExpectPicture(SDL_Surface* screen, int x, int y, int w, int h, Uint32 inside, Uint32 around);
 
 // A display for CProgram::setVideoMode that refuses every mode refusedWidth wide (-1: every
 // mode), letting go of the old screen as SDL does; it adds each mode asked for to modesAsked as
