@@ -54,11 +54,14 @@ def xserver(width=1920, height=1080, manager=False):
             number = pipe.readline().strip() if select.select([pipe], [], [], 30)[0] else "?"
         with contextlib.closing(xdisplay.Display(":" + number)) as x:
             if manager:  # it ends with the server
-                spawn(["openbox", "--sm-disable"], env=dict(os.environ, DISPLAY=":" + number),
-                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                check = x.intern_atom("_NET_SUPPORTING_WM_CHECK")
-                wait_for(lambda: x.screen().root.get_full_property(check, X.AnyPropertyType),
-                         "window manager")
+                # A window mapped before openbox has run its startup command may never be shown
+                # (the classic library then waits for its window for good): wait for that.
+                with tempfile.TemporaryDirectory() as folder:
+                    ready = os.path.join(folder, "ready")
+                    spawn(["openbox", "--sm-disable", "--startup", "touch " + ready],
+                          env=dict(os.environ, DISPLAY=":" + number),
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                    wait_for(lambda: os.path.exists(ready), "window manager")
             yield x
     finally:
         end(server)
